@@ -1,0 +1,235 @@
+#include "platform/kernel/Locale.h"
+
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform::kernel {
+namespace {
+
+// Bytes that are not valid UTF-8 become code points above Unicode, so they sort after every real character and
+// still compare deterministically.
+constexpr char32_t kInvalidByteBase = 0x110000;
+
+// C.UTF-8 gives the full Unicode case tables whatever locale the user's environment names, so the program's
+// order does not change with LANG.
+locale_t CaseLocale() {
+    static locale_t locale = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        return l ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    }();
+    return locale;
+}
+
+char32_t Decode(const char* s, size_t length) {
+    auto b = static_cast<unsigned char>(s[0]);
+    if (length == 1) return b < 0x80 ? b : kInvalidByteBase + b;
+    char32_t c = b & (0xFF >> (length + 1));
+    for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    return c;
+}
+
+size_t Encode(char32_t c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (c >> 12));
+        out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+char32_t Lower(char32_t c) {
+    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    if (c >= kInvalidByteBase) return c;
+    return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), CaseLocale()));
+}
+
+char32_t Upper(char32_t c) {
+    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= kInvalidByteBase) return c;
+    return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), CaseLocale()));
+}
+
+// The order of ASCII punctuation in the user's locale, lowest first: blank and symbols come before digits, and
+// "+<=>" after the other symbols. Hyphen and apostrophe are missing on purpose: they weigh nothing at first.
+constexpr std::string_view kSymbolOrder = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+
+struct Weighed {
+    uint32_t primary;  // 0 means ignored at the first level
+    bool upper;
+    char32_t folded;
+};
+
+uint32_t PrimaryWeight(char32_t folded) {
+    if (folded == '-' || folded == '\'') return 0;
+    if (folded < 0x20 || folded == 0x7F) return 1 + folded;  // control characters first
+    if (folded < 0x80) {
+        if (folded >= '0' && folded <= '9') return 0x200 + (folded - '0');
+        if (folded >= 'a' && folded <= 'z') return 0x300 + (folded - 'a');
+        auto at = kSymbolOrder.find(static_cast<char>(folded));
+        return 0x100 + static_cast<uint32_t>(at == std::string_view::npos ? 0xFF : at);
+    }
+    return 0x1000 + folded;  // beyond ASCII: code point order of the folded character
+}
+
+std::vector<Weighed> Weigh(std::string_view text) {
+    std::vector<Weighed> out;
+    out.reserve(text.size());
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        size_t n = CharacterLength(p, end);
+        char32_t c = Decode(p, n);
+        char32_t folded = Lower(c);
+        out.push_back({PrimaryWeight(folded), folded != c, folded});
+        p += n;
+    }
+    return out;
+}
+
+template <typename Key>
+int CompareBy(const std::vector<Weighed>& a, const std::vector<Weighed>& b, Key key, bool skipIgnored) {
+    size_t i = 0, j = 0;
+    for (;;) {
+        if (skipIgnored) {
+            while (i < a.size() && a[i].primary == 0) ++i;
+            while (j < b.size() && b[j].primary == 0) ++j;
+        }
+        if (i == a.size() || j == b.size()) return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+        auto ka = key(a[i]);
+        auto kb = key(b[j]);
+        if (ka != kb) return ka < kb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+}
+
+}  // namespace
+
+size_t CharacterLength(const char* s, const char* end) {
+    auto b = static_cast<unsigned char>(s[0]);
+    size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    if (n <= 1 || static_cast<size_t>(end - s) < n) return 1;
+    for (size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 1;
+    char32_t c = Decode(s, n);
+    // Overlong forms, surrogates and values beyond Unicode are not characters.
+    bool overlong = (n == 2 && c < 0x80) || (n == 3 && c < 0x800) || (n == 4 && c < 0x10000);
+    if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 1;
+    return n;
+}
+
+int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
+    auto wa = Weigh(a);
+    auto wb = Weigh(b);
+    if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.primary; }, true)) return r;
+    if (!ignoreCase) {
+        if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.upper; }, true)) return r;
+    }
+    if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.primary; }, false)) return r;
+    if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.folded; }, false)) return r;
+    if (ignoreCase) return 0;
+    return CompareBy(wa, wb, [](const Weighed& w) { return w.upper; }, false);
+}
+
+std::u32string FoldedCharacters(std::string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        size_t n = CharacterLength(p, end);
+        out.push_back(Lower(Decode(p, n)));
+        p += n;
+    }
+    return out;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) { return CompareLocaleText(a, b, true) == 0; }
+
+static void MapCaseInPlace(char* text, size_t length, char32_t (*map)(char32_t)) {
+    char* p = text;
+    char* end = text + length;
+    while (p < end) {
+        size_t n = CharacterLength(p, end);
+        char32_t c = Decode(p, n);
+        char32_t mapped = map(c);
+        if (mapped != c) {
+            char buffer[4];
+            if (Encode(mapped, buffer) == n) std::memcpy(p, buffer, n);
+        }
+        p += n;
+    }
+}
+
+void LowerCaseInPlace(char* text, size_t length) { MapCaseInPlace(text, length, Lower); }
+
+void UpperCaseInPlace(char* text, size_t length) { MapCaseInPlace(text, length, Upper); }
+
+}  // namespace platform::kernel
+
+using platform::kernel::CharacterLength;
+
+UINT WINAPI GetACP() { return CP_UTF8; }
+
+// UTF-8 has no lead bytes in the Windows sense: a trail byte never equals an ASCII character, so byte-wise
+// searches for "\" are safe and callers that test lead bytes take every byte on its own.
+BOOL WINAPI IsDBCSLeadByte(BYTE) { return FALSE; }
+
+int WINAPI CompareStringA(LCID, DWORD dwCmpFlags, LPCSTR lpString1, int cchCount1, LPCSTR lpString2,
+                          int cchCount2) {
+    if (!lpString1 || !lpString2 || cchCount1 < -1 || cchCount2 < -1 || (dwCmpFlags & ~NORM_IGNORECASE)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string_view a(lpString1, cchCount1 < 0 ? std::strlen(lpString1) : static_cast<size_t>(cchCount1));
+    std::string_view b(lpString2, cchCount2 < 0 ? std::strlen(lpString2) : static_cast<size_t>(cchCount2));
+    return CSTR_EQUAL + platform::kernel::CompareLocaleText(a, b, dwCmpFlags & NORM_IGNORECASE);
+}
+
+LPSTR WINAPI CharNextA(LPCSTR lpsz) {
+    if (*lpsz == '\0') return const_cast<LPSTR>(lpsz);
+    const char* end = lpsz + 1;
+    while (end < lpsz + 4 && *end) ++end;
+    return const_cast<LPSTR>(lpsz + CharacterLength(lpsz, end));
+}
+
+LPSTR WINAPI CharPrevA(LPCSTR lpszStart, LPCSTR lpszCurrent) {
+    if (lpszCurrent <= lpszStart) return const_cast<LPSTR>(lpszStart);
+    const char* p = lpszCurrent - 1;
+    // Step back over at most three trail bytes, then accept the lead byte only if it really spans to here.
+    for (int back = 0; back < 3 && p > lpszStart && (static_cast<unsigned char>(*p) & 0xC0) == 0x80; ++back) --p;
+    if (p + CharacterLength(p, lpszCurrent) != lpszCurrent) p = lpszCurrent - 1;
+    return const_cast<LPSTR>(p);
+}
+
+DWORD WINAPI CharLowerBuffA(LPSTR lpsz, DWORD cchLength) {
+    if (!lpsz) return 0;
+    platform::kernel::LowerCaseInPlace(lpsz, cchLength);
+    return cchLength;
+}
+
+DWORD WINAPI CharUpperBuffA(LPSTR lpsz, DWORD cchLength) {
+    if (!lpsz) return 0;
+    platform::kernel::UpperCaseInPlace(lpsz, cchLength);
+    return cchLength;
+}

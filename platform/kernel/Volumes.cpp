@@ -1,0 +1,313 @@
+#include "platform/kernel/Volumes.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "platform/kernel/Locale.h"
+
+namespace platform::kernel {
+namespace {
+
+// mountinfo writes blanks, tabs, newlines and backslashes in paths as three-digit octal escapes.
+std::string UnescapeOctal(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size() &&
+            std::all_of(text.begin() + i + 1, text.begin() + i + 4, [](char c) { return c >= '0' && c <= '7'; })) {
+            out += static_cast<char>(((text[i + 1] - '0') << 6) | ((text[i + 2] - '0') << 3) | (text[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// udev names links in /dev/disk/by-label with "\xHH" for bytes that are not safe in a file name.
+std::string UnescapeHex(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, 2) == "\\x" && i + 3 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool StartsWithDirectory(std::string_view path, std::string_view directory) {
+    if (directory == "/") return !path.empty() && path[0] == '/';
+    return path.starts_with(directory) && (path.size() == directory.size() || path[directory.size()] == '/');
+}
+
+std::string ReadWholeFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string RealPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool IsRemovableDevice(const std::string& device) {
+    std::string name = device.substr(device.rfind('/') + 1);
+    std::string sysPath = RealPath("/sys/class/block/" + name);
+    for (const std::string& candidate : {sysPath + "/removable", sysPath.substr(0, sysPath.rfind('/')) + "/removable"}) {
+        std::ifstream in(candidate);
+        char flag = 0;
+        if (in >> flag) return flag == '1';
+    }
+    return false;
+}
+
+std::map<std::string, std::string> LabelsByDevice() {
+    std::map<std::string, std::string> labels;
+    const std::string folder = "/dev/disk/by-label";
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') continue;
+            labels[RealPath(folder + "/" + entry->d_name)] = UnescapeHex(entry->d_name);
+        }
+        closedir(dir);
+    }
+    return labels;
+}
+
+std::string WindowsFileSystemName(const std::string& type) {
+    static const std::map<std::string, std::string> names = {
+        {"vfat", "FAT32"}, {"msdos", "FAT"}, {"exfat", "exFAT"}, {"ntfs", "NTFS"}, {"ntfs3", "NTFS"},
+        {"fuseblk", "NTFS"}, {"iso9660", "CDFS"}, {"udf", "UDF"}};
+    if (auto it = names.find(type); it != names.end()) return it->second;
+    std::string upper = type;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+DWORD FileSystemFlags(const std::string& type) {
+    static const std::array<std::string_view, 9> caseInsensitive = {"vfat",  "msdos", "exfat", "ntfs", "ntfs3",
+                                                                     "fuseblk", "cifs", "smb3", "smbfs"};
+    bool insensitive = std::find(caseInsensitive.begin(), caseInsensitive.end(), type) != caseInsensitive.end();
+    return FILE_CASE_PRESERVED_NAMES | FILE_UNICODE_ON_DISK | (insensitive ? 0 : FILE_CASE_SENSITIVE_SEARCH);
+}
+
+DWORD SerialNumber(std::string_view text) {
+    uint32_t hash = 2166136261u;  // FNV-1a: stable across runs, so a volume keeps its number
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+Volume Classify(const MountEntry& entry, const std::map<std::string, std::string>& labels) {
+    Volume volume;
+    volume.mountPoint = entry.mountPoint;
+    volume.fileSystem = WindowsFileSystemName(entry.fileSystemType);
+    volume.fileSystemFlags = FileSystemFlags(entry.fileSystemType);
+    volume.serialNumber = SerialNumber(entry.source + entry.mountPoint);
+    const std::string device = entry.source.starts_with("/dev/") ? RealPath(entry.source) : std::string();
+    const std::string deviceName = device.substr(device.rfind('/') + 1);
+    if (IsNetworkFileSystem(entry.fileSystemType)) {
+        volume.driveType = DRIVE_REMOTE;
+        volume.shareName = ShareNameFromSource(entry.source);
+    } else if (entry.fileSystemType == "iso9660" || entry.fileSystemType == "udf" || deviceName.starts_with("sr")) {
+        volume.driveType = DRIVE_CDROM;
+    } else if (entry.fileSystemType == "tmpfs" || entry.fileSystemType == "ramfs") {
+        volume.driveType = DRIVE_RAMDISK;
+    } else if (!device.empty() && IsRemovableDevice(device)) {
+        volume.driveType = DRIVE_REMOVABLE;
+    } else {
+        volume.driveType = DRIVE_FIXED;
+    }
+    if (auto it = labels.find(device); !device.empty() && it != labels.end()) volume.label = it->second;
+    return volume;
+}
+
+class SystemVolumeSource final : public VolumeSource {
+  public:
+    SystemVolumeSource() : fd_(open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
+    ~SystemVolumeSource() override {
+        if (fd_ >= 0) close(fd_);
+    }
+
+    std::optional<MountSnapshot> Refresh() override {
+        // The kernel flags the open mount table with a priority event after every mount and unmount, so an
+        // unchanged table costs one poll instead of a read and a parse.
+        pollfd request{fd_, POLLPRI, 0};
+        bool changed = fd_ < 0 || poll(&request, 1, 0) > 0;
+        if (read_ && !changed) return std::nullopt;
+        read_ = true;
+        return Build(ParseMountInfo(ReadWholeFile("/proc/self/mountinfo")));
+    }
+
+  private:
+    MountSnapshot Build(const std::vector<MountEntry>& entries) {
+        MountSnapshot snapshot;
+        auto labels = LabelsByDevice();
+        std::map<std::string, const MountEntry*> visible;  // mount point order, the topmost mount of a stack
+        const MountEntry* root = nullptr;
+        for (const MountEntry& entry : entries) {
+            if (entry.mountPoint == "/") root = &entry;
+            if (IsVirtualFileSystem(entry.fileSystemType)) snapshot.virtualMountPoints.push_back(entry.mountPoint);
+            if (IsUserVisibleMount(entry)) visible[entry.mountPoint] = &entry;
+        }
+        Volume c = root ? Classify(*root, labels) : Volume{};
+        c.letter = 'C';
+        c.mountPoint = "/";
+        c.driveType = DRIVE_FIXED;
+        snapshot.volumes.push_back(c);
+
+        std::map<std::string, char> kept;
+        for (auto& [mountPoint, letter] : letters_)
+            if (visible.contains(mountPoint)) kept[mountPoint] = letter;
+        letters_ = std::move(kept);
+        for (auto& [mountPoint, entry] : visible) {
+            if (!letters_.contains(mountPoint)) {
+                char next = 'D';
+                while (next <= 'Z' && std::any_of(letters_.begin(), letters_.end(),
+                                                  [next](const auto& used) { return used.second == next; }))
+                    ++next;
+                if (next > 'Z') continue;  // more volumes than letters: the rest stay reachable through C:
+                letters_[mountPoint] = next;
+            }
+            Volume volume = Classify(*entry, labels);
+            volume.letter = letters_[mountPoint];
+            snapshot.volumes.push_back(volume);
+        }
+        std::sort(snapshot.volumes.begin(), snapshot.volumes.end(),
+                  [](const Volume& a, const Volume& b) { return a.letter < b.letter; });
+        return snapshot;
+    }
+
+    int fd_;
+    bool read_ = false;
+    std::map<std::string, char> letters_;
+};
+
+struct State {
+    std::mutex mutex;
+    std::unique_ptr<VolumeSource> source = std::make_unique<SystemVolumeSource>();
+    std::shared_ptr<const MountSnapshot> snapshot = std::make_shared<MountSnapshot>();
+};
+
+State& TheState() {
+    static State state;
+    return state;
+}
+
+}  // namespace
+
+std::vector<MountEntry> ParseMountInfo(std::string_view text) {
+    std::vector<MountEntry> entries;
+    std::istringstream lines{std::string(text)};
+    std::string line;
+    while (std::getline(lines, line)) {
+        // id parent major:minor root mount-point options [optional fields…] - type source super-options
+        std::istringstream fields(line);
+        std::vector<std::string> parts;
+        for (std::string part; fields >> part;) parts.push_back(part);
+        auto separator = std::find(parts.begin(), parts.end(), "-");
+        if (parts.size() < 5 || separator == parts.end() || parts.end() - separator < 3) continue;
+        entries.push_back({UnescapeOctal(parts[4]), separator[1], UnescapeOctal(separator[2])});
+    }
+    return entries;
+}
+
+bool IsVirtualFileSystem(std::string_view type) {
+    static constexpr std::array<std::string_view, 22> types = {
+        "proc",   "sysfs",     "devtmpfs", "devpts",    "cgroup",      "cgroup2",   "securityfs", "pstore",
+        "bpf",    "tracefs",   "debugfs",  "configfs",  "fusectl",     "mqueue",    "hugetlbfs",  "binfmt_misc",
+        "efivarfs", "rpc_pipefs", "nsfs",  "autofs",    "selinuxfs",   "fuse.gvfsd-fuse"};
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+bool IsNetworkFileSystem(std::string_view type) {
+    static constexpr std::array<std::string_view, 16> types = {
+        "nfs",        "nfs4",          "cifs",         "smb3",       "smbfs",   "ncpfs",     "afs",        "9p",
+        "ceph",       "glusterfs",     "fuse.sshfs",   "sshfs",      "davfs",   "fuse.davfs2", "fuse.rclone", "coda"};
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+bool IsUserVisibleMount(const MountEntry& entry) {
+    if (entry.mountPoint == "/" || IsVirtualFileSystem(entry.fileSystemType) || entry.fileSystemType == "squashfs")
+        return false;
+    if (IsNetworkFileSystem(entry.fileSystemType)) return true;
+    for (std::string_view place : {"/media", "/run/media", "/mnt"})
+        if (StartsWithDirectory(entry.mountPoint, place) && entry.mountPoint.size() > place.size()) return true;
+    return false;
+}
+
+std::string ShareNameFromSource(std::string_view source) {
+    std::string path;
+    if (source.starts_with("//")) {
+        path = std::string(source.substr(2));
+    } else if (auto colon = source.find(':'); colon != std::string_view::npos) {
+        std::string_view host = source.substr(0, colon);
+        if (auto at = host.rfind('@'); at != std::string_view::npos) host = host.substr(at + 1);
+        std::string_view rest = source.substr(colon + 1);
+        while (rest.starts_with('/')) rest.remove_prefix(1);
+        path = std::string(host) + "/" + std::string(rest);
+    } else {
+        path = std::string(source);
+    }
+    while (path.ends_with('/')) path.pop_back();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "\\\\" + path;
+}
+
+std::shared_ptr<const MountSnapshot> Mounts() {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    if (auto fresh = state.source->Refresh()) state.snapshot = std::make_shared<MountSnapshot>(std::move(*fresh));
+    return state.snapshot;
+}
+
+std::optional<Volume> FindVolume(char letter) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    auto mounts = Mounts();
+    for (const Volume& volume : mounts->volumes)
+        if (volume.letter == letter) return volume;
+    return std::nullopt;
+}
+
+std::optional<Volume> FindVolumeByShare(std::string_view shareName) {
+    auto mounts = Mounts();
+    for (const Volume& volume : mounts->volumes)
+        if (!volume.shareName.empty() && EqualIgnoringCase(volume.shareName, shareName)) return volume;
+    return std::nullopt;
+}
+
+std::optional<Volume> VolumeOfPath(std::string_view posixPath) {
+    std::optional<Volume> best;
+    auto mounts = Mounts();
+    for (const Volume& volume : mounts->volumes)
+        if (StartsWithDirectory(posixPath, volume.mountPoint) &&
+            (!best || volume.mountPoint.size() > best->mountPoint.size()))
+            best = volume;
+    return best;
+}
+
+void SetVolumeSource(std::unique_ptr<VolumeSource> source) {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    state.source = source ? std::move(source) : std::make_unique<SystemVolumeSource>();
+    state.snapshot = std::make_shared<MountSnapshot>();
+    if (auto fresh = state.source->Refresh()) state.snapshot = std::make_shared<MountSnapshot>(std::move(*fresh));
+}
+
+}  // namespace platform::kernel

@@ -1,0 +1,69 @@
+#pragma once
+// Drives are volumes: C: is the root file system, and every other volume the user can see (below /media,
+// /run/media and /mnt, and network file systems anywhere) gets the next free letter from D: on, in the order of
+// its mount point. A letter stays with its volume for as long as the volume is mounted.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform::kernel {
+
+struct Volume {
+    char letter = 0;               // 'C' to 'Z'
+    std::string mountPoint;        // absolute POSIX path without a trailing "/" (except the root itself)
+    UINT driveType = DRIVE_FIXED;  // DRIVE_REMOVABLE … DRIVE_RAMDISK
+    std::string label;             // volume label; empty when it has none
+    std::string shareName;         // "\\server\share" for a remote drive
+    std::string fileSystem;        // as Windows names them: "NTFS", "FAT32", "EXT4"…
+    DWORD fileSystemFlags = FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES;
+    DWORD serialNumber = 0;
+    bool ready = true;  // false for a drive without its medium
+};
+
+// One line of /proc/self/mountinfo, unescaped.
+struct MountEntry {
+    std::string mountPoint;
+    std::string fileSystemType;
+    std::string source;
+};
+
+// What the platform knows about mounts at one moment: the lettered drives and the mount points of virtual file
+// systems (proc, sysfs…), whose entries a directory search reports as system entries.
+struct MountSnapshot {
+    std::vector<Volume> volumes;
+    std::vector<std::string> virtualMountPoints;
+};
+
+// Where the snapshot comes from: the running system, or a fixed table that tests install.
+class VolumeSource {
+  public:
+    virtual ~VolumeSource() = default;
+    // Returns a fresh snapshot, or nothing when the one returned last is still current.
+    virtual std::optional<MountSnapshot> Refresh() = 0;
+};
+
+// The parts of reading the real system that tests exercise on their own.
+std::vector<MountEntry> ParseMountInfo(std::string_view text);
+bool IsVirtualFileSystem(std::string_view type);
+bool IsNetworkFileSystem(std::string_view type);
+bool IsUserVisibleMount(const MountEntry& entry);
+// A remote mount's source as a Windows share name: //server/share and server:/export/dir both become
+// \\server\share and \\server\export\dir.
+std::string ShareNameFromSource(std::string_view source);
+
+// The current snapshot; cheap to call (the mount table is re-read only after the kernel reports a change).
+std::shared_ptr<const MountSnapshot> Mounts();
+std::optional<Volume> FindVolume(char letter);
+std::optional<Volume> FindVolumeByShare(std::string_view shareName);
+// The lettered volume whose mount point is the longest prefix of the POSIX path.
+std::optional<Volume> VolumeOfPath(std::string_view posixPath);
+
+// Replaces the source; nullptr returns to the real system. Used by platform/testing.
+void SetVolumeSource(std::unique_ptr<VolumeSource> source);
+
+}  // namespace platform::kernel

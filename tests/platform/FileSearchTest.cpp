@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+
+#include "platform/testing/FakeVolumes.h"
+#include "platform/win32.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+// Name → attributes of every entry a search returns, in the platform's order.
+std::map<std::string, DWORD> Search(const std::string& pattern, DWORD* error = nullptr) {
+    std::map<std::string, DWORD> found;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        if (error) *error = GetLastError();
+        return found;
+    }
+    do found[data.cFileName] = data.dwFileAttributes;
+    while (FindNextFileA(search, &data));
+    if (error) *error = GetLastError();
+    EXPECT_TRUE(FindClose(search));
+    return found;
+}
+
+std::vector<std::string> Names(const std::map<std::string, DWORD>& found) {
+    std::vector<std::string> names;
+    for (auto& [name, attributes] : found) names.push_back(name);
+    return names;
+}
+
+using Strings = std::vector<std::string>;
+
+}  // namespace
+
+TEST(FileSearch, MasksMatchIgnoringCase) {
+    TempFolder folder;
+    for (const char* name : {"b.MP3", "a.wav", "c.txt", "Song.Mp3", "noext", "two.dots.mp3", "x.mp3.bak"})
+        folder.Write(name, "data");
+    const std::string base = folder.WindowsPath() + "\\";
+
+    EXPECT_EQ(Names(Search(base + "*.mp3")), (Strings{"Song.Mp3", "b.MP3", "two.dots.mp3"}));
+    EXPECT_EQ(Names(Search(base + "?.*")), (Strings{".", "..", "a.wav", "b.MP3", "c.txt", "x.mp3.bak"}));
+    EXPECT_EQ(Names(Search(base + "*.*")).size(), 9u);  // every name, "." and ".." included
+    EXPECT_EQ(Names(Search(base + "*.")), (Strings{"noext"}));
+    EXPECT_EQ(Names(Search(base + "noext.*")), (Strings{"noext"}));
+    EXPECT_EQ(Names(Search(base + "A.WAV")), (Strings{"a.wav"}));
+    EXPECT_EQ(Names(Search(base + "*s*.mp3")), (Strings{"Song.Mp3", "two.dots.mp3"}));
+
+    DWORD error = 0;
+    EXPECT_TRUE(Search(base + "*.ogg", &error).empty());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(Search(base + " *.mp3", &error).empty());  // a leading blank is part of the pattern
+    EXPECT_TRUE(Search(base + "Missing\\*.*", &error).empty());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    Search(base + "*.wav", &error);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_MORE_FILES));
+}
+
+TEST(FileSearch, RelativePatternsSearchTheCurrentDirectory) {
+    CurrentDirectoryGuard guard;
+    TempFolder folder;
+    folder.Write("Album/one.wav", "x");
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.WindowsPath().c_str()));
+    EXPECT_EQ(Names(Search("Album\\*.wav")), (Strings{"one.wav"}));
+    ASSERT_TRUE(SetCurrentDirectoryA("Album"));
+    EXPECT_EQ(Names(Search("*.wav")), (Strings{"one.wav"}));
+    EXPECT_EQ(Names(Search("C:*.wav")), (Strings{"one.wav"}));
+}
+
+TEST(FileSearch, AttributesFollowTheEntryKind) {
+    TempFolder folder;
+    folder.Write("plain.mp3", "12345");
+    folder.Write(".hidden.mp3", "x");
+    folder.MakeFolder("folder.mp3");
+    auto locked = folder.Write("locked.mp3", "x");
+    chmod(locked.c_str(), 0444);
+    ASSERT_EQ(mkfifo((folder.Path() / "pipe.mp3").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("nowhere", (folder.Path() / "dangling.mp3").c_str()), 0);
+    ASSERT_EQ(symlink("plain.mp3", (folder.Path() / "link.mp3").c_str()), 0);
+
+    auto found = Search(folder.WindowsPath("*.mp3"));
+    EXPECT_EQ(found["plain.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(found["link.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));  // a link is what it points to
+    EXPECT_EQ(found[".hidden.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(found["folder.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(found["locked.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(found["pipe.mp3"] & FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_TRUE(found["dangling.mp3"] & FILE_ATTRIBUTE_SYSTEM);
+
+    auto dots = Search(folder.WindowsPath("*"));
+    EXPECT_EQ(dots["."], static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));  // neither is hidden
+    EXPECT_EQ(dots[".."], static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+
+    EXPECT_EQ(GetFileAttributesA(folder.WindowsPath("locked.mp3").c_str()),
+              static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetFileAttributesA(folder.WindowsPath("folder.mp3").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(GetFileAttributesA(folder.WindowsPath("pipe.mp3").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(GetFileAttributesA(folder.WindowsPath("missing.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(GetFileAttributesA(folder.WindowsPath("missing\\x.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(FileSearch, SizeAndLastWriteTimeAreReported) {
+    TempFolder folder;
+    auto file = folder.Write("a.wav", std::string(70000, 'x'));
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};  // 2001-09-09 01:46:40 UTC
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(folder.WindowsPath("a.wav").c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_EQ(data.nFileSizeLow, 70000u);
+    EXPECT_EQ(data.nFileSizeHigh, 0u);
+    SYSTEMTIME utc;
+    ASSERT_TRUE(FileTimeToSystemTime(&data.ftLastWriteTime, &utc));
+    EXPECT_EQ(utc.wYear, 2001);
+    EXPECT_EQ(utc.wMonth, 9);
+    EXPECT_EQ(utc.wDay, 9);
+    EXPECT_EQ(utc.wHour, 1);
+    EXPECT_EQ(utc.wMinute, 46);
+    EXPECT_EQ(utc.wSecond, 40);
+}
+
+TEST(FileSearch, NamesThatCannotBeWindowsPathsAreSkipped) {
+    TempFolder folder;
+    for (const char* name : {"ok.mp3", "back\\slash.mp3", "line\nbreak.mp3", "colon:name.mp3", "star*.mp3",
+                             "\xff\xfe invalid utf8.mp3", "日本語の歌.mp3"})
+        folder.Write(name, "x");
+    EXPECT_EQ(Names(Search(folder.WindowsPath("*.mp3"))),
+              (Strings{"ok.mp3", "日本語の歌.mp3", "\xff\xfe invalid utf8.mp3"}));
+    EXPECT_EQ(Names(Search(folder.WindowsPath("日本?の歌.MP3"))), (Strings{"日本語の歌.mp3"}));
+}
+
+TEST(FileSearch, DriveRootsListNeitherDotNorDotDotAndVirtualMountsAreSystem) {
+    TempFolder folder;
+    folder.MakeFolder("d/proc");
+    folder.Write("d/song.mp3", "x");
+    platform::testing::Volume d;
+    d.letter = 'D';
+    d.mountPoint = (folder.Path() / "d").string();
+    platform::testing::FakeVolumeTable table({platform::testing::RootVolume(), d}, {d.mountPoint + "/proc"});
+
+    auto found = Search("D:\\*.*");
+    EXPECT_EQ(Names(found), (Strings{"proc", "song.mp3"}));
+    EXPECT_EQ(found["proc"], static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
+}
+
+TEST(FileSearch, InvalidHandlesAreRefused) {
+    WIN32_FIND_DATAA data;
+    int notASearch = 0;
+    EXPECT_FALSE(FindNextFileA(&notASearch, &data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
+    EXPECT_EQ(FindFirstFileA(nullptr, &data), INVALID_HANDLE_VALUE);
+}
+
+TEST(FileSearch, UnreadableFolderFailsWithAccessDenied) {
+    TempFolder folder;
+    folder.Write("locked/song.mp3", "x");
+    chmod(folder.Path().c_str(), 0755);  // others may pass through to the folder under test
+    chmod((folder.Path() / "locked").c_str(), 0700);
+    int error = RunWithoutPrivileges(
+        [](const std::string& pattern) {
+            WIN32_FIND_DATAA data;
+            return FindFirstFileA(pattern.c_str(), &data) == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0;
+        },
+        folder.WindowsPath("locked\\*.*"));
+    EXPECT_EQ(error, ERROR_ACCESS_DENIED);
+}
