@@ -26,6 +26,7 @@ DWORD ErrorFromErrno(int error) {
         case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
         case ENOSPC:
         case EDQUOT: return ERROR_DISK_FULL;
+        case EFBIG: return ERROR_FILE_TOO_LARGE;
         case EEXIST: return ERROR_ALREADY_EXISTS;
         case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
         case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
