@@ -152,48 +152,10 @@ class SystemVolumeSource final : public VolumeSource {
         bool changed = fd_ < 0 || poll(&request, 1, 0) > 0;
         if (read_ && !changed) return std::nullopt;
         read_ = true;
-        return Build(ParseMountInfo(ReadWholeFile("/proc/self/mountinfo")));
+        return SnapshotOf(ParseMountInfo(ReadWholeFile("/proc/self/mountinfo")), letters_);
     }
 
   private:
-    MountSnapshot Build(const std::vector<MountEntry>& entries) {
-        MountSnapshot snapshot;
-        auto labels = LabelsByDevice();
-        std::map<std::string, const MountEntry*> visible;  // mount point order, the topmost mount of a stack
-        const MountEntry* root = nullptr;
-        for (const MountEntry& entry : entries) {
-            if (entry.mountPoint == "/") root = &entry;
-            if (IsVirtualFileSystem(entry.fileSystemType)) snapshot.virtualMountPoints.push_back(entry.mountPoint);
-            if (IsUserVisibleMount(entry)) visible[entry.mountPoint] = &entry;
-        }
-        Volume c = root ? Classify(*root, labels) : Volume{};
-        c.letter = 'C';
-        c.mountPoint = "/";
-        c.driveType = DRIVE_FIXED;
-        snapshot.volumes.push_back(c);
-
-        std::map<std::string, char> kept;
-        for (auto& [mountPoint, letter] : letters_)
-            if (visible.contains(mountPoint)) kept[mountPoint] = letter;
-        letters_ = std::move(kept);
-        for (auto& [mountPoint, entry] : visible) {
-            if (!letters_.contains(mountPoint)) {
-                char next = 'D';
-                while (next <= 'Z' && std::any_of(letters_.begin(), letters_.end(),
-                                                  [next](const auto& used) { return used.second == next; }))
-                    ++next;
-                if (next > 'Z') continue;  // more volumes than letters: the rest stay reachable through C:
-                letters_[mountPoint] = next;
-            }
-            Volume volume = Classify(*entry, labels);
-            volume.letter = letters_[mountPoint];
-            snapshot.volumes.push_back(volume);
-        }
-        std::sort(snapshot.volumes.begin(), snapshot.volumes.end(),
-                  [](const Volume& a, const Volume& b) { return a.letter < b.letter; });
-        return snapshot;
-    }
-
     int fd_;
     bool read_ = false;
     std::map<std::string, char> letters_;
@@ -268,6 +230,41 @@ std::string ShareNameFromSource(std::string_view source) {
     while (path.ends_with('/')) path.pop_back();
     std::replace(path.begin(), path.end(), '/', '\\');
     return "\\\\" + path;
+}
+
+MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters) {
+    MountSnapshot snapshot;
+    auto labels = LabelsByDevice();
+    std::map<std::string, const MountEntry*> visible;  // mount point order, the topmost mount of a stack
+    const MountEntry* root = nullptr;
+    for (const MountEntry& entry : entries) {
+        if (entry.mountPoint == "/") root = &entry;
+        if (IsVirtualFileSystem(entry.fileSystemType)) snapshot.virtualMountPoints.push_back(entry.mountPoint);
+        if (IsUserVisibleMount(entry)) visible[entry.mountPoint] = &entry;
+    }
+    Volume c = root ? Classify(*root, labels) : Volume{};
+    c.letter = 'C';
+    c.mountPoint = "/";
+    c.driveType = DRIVE_FIXED;
+    snapshot.volumes.push_back(c);
+
+    std::erase_if(letters, [&visible](const auto& kept) { return !visible.contains(kept.first); });
+    for (auto& [mountPoint, entry] : visible) {
+        if (!letters.contains(mountPoint)) {
+            char next = 'D';
+            while (next <= 'Z' && std::any_of(letters.begin(), letters.end(),
+                                              [next](const auto& used) { return used.second == next; }))
+                ++next;
+            if (next > 'Z') continue;  // more volumes than letters: the rest stay reachable through C:
+            letters[mountPoint] = next;
+        }
+        Volume volume = Classify(*entry, labels);
+        volume.letter = letters[mountPoint];
+        snapshot.volumes.push_back(volume);
+    }
+    std::sort(snapshot.volumes.begin(), snapshot.volumes.end(),
+              [](const Volume& a, const Volume& b) { return a.letter < b.letter; });
+    return snapshot;
 }
 
 std::shared_ptr<const MountSnapshot> Mounts() {

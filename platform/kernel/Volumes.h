@@ -3,6 +3,7 @@
 // /run/media and /mnt, and network file systems anywhere) gets the next free letter from D: on, in the order of
 // its mount point. A letter stays with its volume for as long as the volume is mounted.
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,10 @@ bool IsUserVisibleMount(const MountEntry& entry);
 // A remote mount's source as a Windows share name: //server/share and server:/export/dir both become
 // \\server\share and \\server\export\dir.
 std::string ShareNameFromSource(std::string_view source);
+
+// The drives of a mount table. Letters already given stay with their mount points; a volume that is gone frees its
+// letter; each new volume takes the lowest free letter from D: on, in the order of its mount point.
+MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters);
 
 // The current snapshot; cheap to call (the mount table is re-read only after the kernel reports a change).
 std::shared_ptr<const MountSnapshot> Mounts();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/testing/FakeVolumes.h"
 #include "platform/win32.h"
 #include "tests/support/TempFolder.h"
@@ -133,4 +135,34 @@ TEST_F(FakeDrives, NetworkConnectionsGiveShareNames) {
 TEST_F(FakeDrives, ErrorModeIsRememberedAndReturned) {
     UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
     EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_FAILCRITICALERRORS));
+}
+
+TEST(MountTable, LettersFollowMountPointOrderAndStayWithTheirVolumes) {
+    std::map<std::string, char> letters;
+    auto first = platform::kernel::SnapshotOf({{"/", "ext4", "/dev/vda"},
+                                               {"/proc", "proc", "proc"},
+                                               {"/media/b", "ext4", "server-b"},
+                                               {"/media/a", "tmpfs", "tmpfs"},
+                                               {"/srv/share", "cifs", "//nas/music"},
+                                               {"/home", "ext4", "/dev/vdb"}},
+                                              letters);
+    std::vector<std::pair<char, std::string>> drives;
+    for (const Volume& volume : first.volumes) drives.emplace_back(volume.letter, volume.mountPoint);
+    EXPECT_EQ(drives, (std::vector<std::pair<char, std::string>>{
+                          {'C', "/"}, {'D', "/media/a"}, {'E', "/media/b"}, {'F', "/srv/share"}}));
+    EXPECT_EQ(first.volumes[1].driveType, static_cast<UINT>(DRIVE_RAMDISK));
+    EXPECT_EQ(first.volumes[3].driveType, static_cast<UINT>(DRIVE_REMOTE));
+    EXPECT_EQ(first.volumes[3].shareName, "\\\\nas\\music");
+    EXPECT_EQ(first.virtualMountPoints, std::vector<std::string>{"/proc"});
+
+    // /media/a goes away and /media/z arrives: E: and F: keep their letters, the newcomer takes the free D:.
+    auto second = platform::kernel::SnapshotOf(
+        {{"/", "ext4", "/dev/vda"}, {"/media/b", "ext4", "server-b"}, {"/srv/share", "cifs", "//nas/music"},
+         {"/media/z", "vfat", "stick"}},
+        letters);
+    drives.clear();
+    for (const Volume& volume : second.volumes) drives.emplace_back(volume.letter, volume.mountPoint);
+    EXPECT_EQ(drives, (std::vector<std::pair<char, std::string>>{
+                          {'C', "/"}, {'D', "/media/z"}, {'E', "/media/b"}, {'F', "/srv/share"}}));
+    EXPECT_EQ(second.volumes[1].fileSystemFlags & FILE_CASE_SENSITIVE_SEARCH, 0u);  // FAT does not search by case
 }
