@@ -79,7 +79,8 @@ std::string Convert(std::string_view pattern, const Conversion& conversion, cons
             if (arg.ArgKind() != Kind::Integer) break;
             bool negative = arg.Signed() && static_cast<int64_t>(arg.Bits()) < 0;
             uint64_t magnitude = negative ? 0 - arg.Bits() : arg.Bits();
-            return (negative ? "-" : "") + Digits(magnitude, 10, minimumDigits);
+            std::string text(negative ? "-" : "");
+            return text.append(Digits(magnitude, 10, minimumDigits));
         }
         case 'x': {
             if (arg.ArgKind() != Kind::Integer) break;
