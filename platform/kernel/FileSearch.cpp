@@ -136,11 +136,11 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::string_view spec = lpFileName;
-    size_t cut = spec.find_last_of("\\/");
-    if (cut == std::string_view::npos && spec.size() >= 2 && spec[1] == ':') cut = 1;
-    std::string folder(cut == std::string_view::npos ? "." : spec.substr(0, cut + 1));
-    std::string_view name = cut == std::string_view::npos ? spec : spec.substr(cut + 1);
+    std::string_view request = lpFileName;
+    size_t cut = request.find_last_of("\\/");
+    if (cut == std::string_view::npos && request.size() >= 2 && request[1] == ':') cut = 1;
+    std::string folder(cut == std::string_view::npos ? "." : request.substr(0, cut + 1));
+    std::string_view name = cut == std::string_view::npos ? request : request.substr(cut + 1);
     if (name.empty() || name.find_first_of("\"<>|") != std::string_view::npos) {
         SetLastError(name.empty() ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME);
         return INVALID_HANDLE_VALUE;
