@@ -52,7 +52,7 @@ struct DisplayEvent {
     bool repeat = false;
     int wheel = 0;
     int virtualKey = 0;
-    int scanCode = 0;
+    int scanCode = 0;  // the PC keyboard's set-1 code; 0xE0 in the high byte for extended keys (0xE048 is Up)
     std::string text;
 };
 
