@@ -5,3 +5,5 @@
 
 #include "platform/win32/types.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/user.h"
+#include "platform/win32/gdi.h"

@@ -3,6 +3,8 @@
 #include <time.h>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 
 #include "platform/win32.h"
 
@@ -32,9 +34,32 @@ SYSTEMTIME ToSystemTime(std::chrono::system_clock::time_point time, bool local) 
             static_cast<WORD>(parts.tm_sec),         static_cast<WORD>(milliseconds)};
 }
 
+std::mutex deadlinesMutex;
+std::map<int, IdleDeadline> deadlines;
+int nextDeadlineId = 0;
+
 }  // namespace
 
 ClockSource& Clock() { return *current.load(); }
+
+int AddIdleDeadline(IdleDeadline deadline) {
+    std::lock_guard lock(deadlinesMutex);
+    deadlines[++nextDeadlineId] = std::move(deadline);
+    return nextDeadlineId;
+}
+
+void RemoveIdleDeadline(int id) {
+    std::lock_guard lock(deadlinesMutex);
+    deadlines.erase(id);
+}
+
+std::optional<std::chrono::nanoseconds> NextIdleDeadline() {
+    std::lock_guard lock(deadlinesMutex);
+    std::optional<std::chrono::nanoseconds> earliest;
+    for (auto& [id, deadline] : deadlines)
+        if (auto due = deadline(); due && (!earliest || *due < *earliest)) earliest = due;
+    return earliest;
+}
 
 void SetClockSource(std::unique_ptr<ClockSource> source) {
     current.store(source ? source.get() : &systemClock);

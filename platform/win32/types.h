@@ -22,6 +22,10 @@ using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 using DWORD_PTR = uintptr_t;
+using ULONG_PTR = uintptr_t;
+using SHORT = int16_t;
+using USHORT = uint16_t;
+using PVOID = void*;
 using LONG_PTR = intptr_t;
 using UINT_PTR = uintptr_t;
 

@@ -1,0 +1,176 @@
+// What a window does with a message its own procedure passes on.
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/user/WindowSystem.h"
+
+using namespace platform::user;
+
+namespace {
+
+// Child windows draw their own frames: a black line for WS_BORDER, a sunken edge for WS_EX_CLIENTEDGE, and the
+// space of their scroll bars.
+void PaintFrame(HWND handle) {
+    WindowSystem& system = WindowSystem::Get();
+    Window* window = system.Find(handle);
+    if (!window || !window->Child()) return;
+    HDC dc = GetWindowDC(handle);
+    if (!dc) return;
+    RECT r{0, 0, window->Width(), window->Height()};
+    if ((window->style & WS_BORDER) || (window->style & WS_DLGFRAME)) {
+        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&r, -1, -1);
+    }
+    if (window->exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (window->exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    // Scroll bars are drawn by the controls that have them; until then their space shows the face colour.
+    RECT client = window->ClientRect();
+    OffsetRect(&client, window->clientInsets.left, window->clientInsets.top);
+    if (window->style & WS_VSCROLL) {
+        RECT bar{client.right, r.top, r.right, r.bottom};
+        FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (window->style & WS_HSCROLL) {
+        RECT bar{r.left, client.bottom, client.right, r.bottom};
+        FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ReleaseDC(handle, dc);
+}
+
+LRESULT HitTestFrame(Window& window, LPARAM lParam) {
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT outer;
+    GetWindowRect(window.handle, &outer);
+    if (!PtInRect(&outer, point)) return HTNOWHERE;
+    POINT client = ClientOriginOnScreen(window);
+    RECT inner = window.ClientRect();
+    OffsetRect(&inner, client.x, client.y);
+    if (PtInRect(&inner, point)) return HTCLIENT;
+    if ((window.style & WS_VSCROLL) && point.x >= inner.right && point.y < inner.bottom) return HTVSCROLL;
+    if ((window.style & WS_HSCROLL) && point.y >= inner.bottom && point.x < inner.right) return HTHSCROLL;
+    return HTBORDER;
+}
+
+HBRUSH ClassBrush(const Window& window) {
+    HBRUSH brush = window.cls->info.hbrBackground;
+    auto value = reinterpret_cast<uintptr_t>(brush);
+    // A system colour index plus one stands for that colour's brush, as in a class definition on Windows.
+    if (value > 0 && value <= COLOR_MENUBAR + 1) return GetSysColorBrush(static_cast<int>(value - 1));
+    return brush;
+}
+
+void SetText(Window& window, const char* text) {
+    window.text = text ? text : "";
+    if (window.native) window.native->SetTitle(window.text);
+}
+
+}  // namespace
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    WindowSystem& system = WindowSystem::Get();
+    Window* window = system.Find(hWnd);
+    if (!window) return 0;
+    switch (Msg) {
+        case WM_NCCREATE: return TRUE;
+        case WM_NCCALCSIZE: {
+            auto* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+            RECT insets = NonClientInsets(window->style, window->exStyle);
+            *r = {r->left + insets.left, r->top + insets.top, std::max(r->left + insets.left, r->right - insets.right),
+                  std::max(r->top + insets.top, r->bottom - insets.bottom)};
+            return 0;
+        }
+        case WM_NCHITTEST: return HitTestFrame(*window, lParam);
+        case WM_NCPAINT: PaintFrame(hWnd); return 0;
+        case WM_NCACTIVATE: return TRUE;
+        case WM_ERASEBKGND: {
+            HBRUSH brush = ClassBrush(*window);
+            if (!brush) return 0;
+            RECT client = window->ClientRect();
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+            return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(hWnd, &paint);
+            EndPaint(hWnd, &paint);
+            return 0;
+        }
+        case WM_CLOSE: DestroyWindow(hWnd); return 0;
+        case WM_SYSCOMMAND:
+            switch (wParam & 0xFFF0) {
+                case SC_CLOSE: SendMessageA(hWnd, WM_CLOSE, 0, 0); break;
+                case SC_MINIMIZE: ShowWindow(hWnd, SW_MINIMIZE); break;
+                case SC_RESTORE: ShowWindow(hWnd, SW_RESTORE); break;
+                default: break;
+            }
+            return 0;
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F4 && (lParam & (LPARAM{1} << 29)))
+                SendMessageA(TopLevelOf(window)->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return 0;
+        case WM_SETCURSOR:
+            if (window->Child() && SendMessageA(window->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+            if (LOWORD(lParam) == HTCLIENT && (window = system.Find(hWnd)) && window->cls->info.hCursor) {
+                SetCursor(window->cls->info.hCursor);
+                return TRUE;
+            }
+            if (LOWORD(lParam) != HTCLIENT) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            return FALSE;
+        case WM_MOUSEACTIVATE:
+            if (window->Child())
+                if (LRESULT answer = SendMessageA(window->parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
+            return MA_ACTIVATE;
+        case WM_MOUSEWHEEL:
+            if (window->Child()) return SendMessageA(window->parent, WM_MOUSEWHEEL, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hWnd);
+            return 0;
+        case WM_CANCELMODE:
+            if (system.capture == hWnd) ReleaseCapture();
+            return 0;
+        case WM_SETTEXT: SetText(*window, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
+        case WM_GETTEXT: {
+            auto* buffer = reinterpret_cast<char*>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            size_t length = std::min(window->text.size(), static_cast<size_t>(wParam - 1));
+            std::memcpy(buffer, window->text.data(), length);
+            buffer[length] = '\0';
+            return static_cast<LRESULT>(length);
+        }
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());
+        case WM_SETREDRAW: window->redraw = wParam != 0; return 0;
+        case WM_WINDOWPOSCHANGED: {
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            RECT client = window->ClientRect();
+            if (!(pos->flags & SWP_NOMOVE))
+                SendMessageA(hWnd, WM_MOVE, 0,
+                             MAKELPARAM(window->rect.left + window->clientInsets.left,
+                                        window->rect.top + window->clientInsets.top));
+            if (!(pos->flags & SWP_NOSIZE) && system.Find(hWnd))
+                SendMessageA(hWnd, WM_SIZE, IsIconic(hWnd) ? SIZE_MINIMIZED : SIZE_RESTORED,
+                             MAKELPARAM(client.right, client.bottom));
+            return 0;
+        }
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX: {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        default: return 0;
+    }
+}

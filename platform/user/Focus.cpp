@@ -1,0 +1,136 @@
+// Activation, keyboard focus and mouse capture, with Windows' messages in Windows' order: the window losing
+// activation hears of it first, then the one gaining it, whose default handling takes the focus.
+
+#include <algorithm>
+
+#include "platform/user/WindowSystem.h"
+
+using namespace platform::user;
+
+namespace platform::user {
+
+void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
+    WindowSystem& system = WindowSystem::Get();
+    HWND old = system.Find(system.active) ? system.active : nullptr;
+    if (old == newActive) {
+        if (newActive && !fromDisplay)
+            if (Window* window = system.Find(newActive); window && window->native) window->native->Activate();
+        return;
+    }
+    system.active = newActive;
+    if (old) {
+        SendMessageA(old, WM_NCACTIVATE, FALSE, 0);
+        SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(newActive));
+    }
+    if (!old || !newActive)
+        for (HWND top : system.TopLevelWindows()) SendMessageA(top, WM_ACTIVATEAPP, newActive != nullptr, 0);
+    if (system.active != newActive) return;  // a handler activated another window meanwhile
+    if (!newActive) {
+        if (HWND focus = system.focus) {
+            system.focus = nullptr;
+            SendMessageA(focus, WM_KILLFOCUS, 0, 0);
+        }
+        return;
+    }
+    system.BringToFront(newActive);
+    if (Window* window = system.Find(newActive); window && window->native && !fromDisplay) window->native->Activate();
+    SendMessageA(newActive, WM_NCACTIVATE, TRUE, 0);
+    SendMessageA(newActive, WM_ACTIVATE, MAKEWPARAM(byClick ? WA_CLICKACTIVE : WA_ACTIVE, IsIconic(newActive)),
+                 reinterpret_cast<LPARAM>(old));
+}
+
+void ForgetWindow(HWND handle) {
+    WindowSystem& system = WindowSystem::Get();
+    if (system.focus == handle) {
+        system.focus = nullptr;
+        SendMessageA(handle, WM_KILLFOCUS, 0, 0);
+    }
+    if (system.capture == handle) ReleaseCapture();
+    if (system.mouseWindow == handle) system.mouseWindow = nullptr;
+    if (system.lastClick.window == handle) system.lastClick = {};
+    std::erase_if(system.timers, [handle](const Timer& t) { return t.window == handle; });
+    std::erase_if(system.input, [handle](const InputMessage& m) { return m.msg.hwnd == handle; });
+    if (system.active == handle) {
+        // The owner, or else the frontmost other shown window, becomes active.
+        Window* window = system.Find(handle);
+        HWND next = nullptr;
+        if (Window* owner = system.Find(window ? window->owner : nullptr); owner && owner->Visible()) next = owner->handle;
+        for (HWND other : system.TopLevelWindows())
+            if (Window* w = system.Find(other); !next && other != handle && w && w->Visible() && !w->destroying &&
+                                                 w->native)
+                next = other;
+        SendActivation(next, false, false);
+    }
+}
+
+}  // namespace platform::user
+
+HWND WINAPI SetFocus(HWND hWnd) {
+    WindowSystem& system = WindowSystem::Get();
+    HWND old = system.Find(system.focus) ? system.focus : nullptr;
+    if (!hWnd) {
+        system.focus = nullptr;
+        if (old) SendMessageA(old, WM_KILLFOCUS, 0, 0);
+        return old;
+    }
+    Window* window = system.FindOrFail(hWnd);
+    if (!window) return nullptr;
+    Window* top = TopLevelOf(window);
+    if (top->handle != system.active) {
+        SendActivation(top->handle, false, false);
+        if (!system.Find(hWnd)) return old;
+    }
+    old = system.Find(system.focus) ? system.focus : nullptr;
+    if (old == hWnd) return old;
+    system.focus = hWnd;
+    if (old) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
+    if (system.focus == hWnd && system.Find(hWnd)) SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    return old;
+}
+
+HWND WINAPI GetFocus() {
+    WindowSystem& system = WindowSystem::Get();
+    return system.Find(system.focus) ? system.focus : nullptr;
+}
+
+HWND WINAPI SetActiveWindow(HWND hWnd) {
+    WindowSystem& system = WindowSystem::Get();
+    HWND old = GetActiveWindow();
+    Window* window = system.FindOrFail(hWnd);
+    if (!window) return nullptr;
+    SendActivation(TopLevelOf(window)->handle, false, false);
+    return old;
+}
+
+HWND WINAPI GetActiveWindow() {
+    WindowSystem& system = WindowSystem::Get();
+    return system.Find(system.active) ? system.active : nullptr;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hWnd) { return SetActiveWindow(hWnd) || GetActiveWindow() == hWnd; }
+
+HWND WINAPI GetForegroundWindow() { return GetActiveWindow(); }
+
+HWND WINAPI SetCapture(HWND hWnd) {
+    WindowSystem& system = WindowSystem::Get();
+    HWND old = system.Find(system.capture) ? system.capture : nullptr;
+    if (!system.FindOrFail(hWnd)) return old;
+    system.capture = hWnd;
+    if (system.HasDisplay()) system.Display().CaptureMouse(true);
+    if (old && old != hWnd) SendMessageA(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
+    return old;
+}
+
+BOOL WINAPI ReleaseCapture() {
+    WindowSystem& system = WindowSystem::Get();
+    HWND old = system.capture;
+    system.capture = nullptr;
+    if (system.HasDisplay()) system.Display().CaptureMouse(false);
+    if (old && system.Find(old)) SendMessageA(old, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+HWND WINAPI GetCapture() {
+    WindowSystem& system = WindowSystem::Get();
+    return system.Find(system.capture) ? system.capture : nullptr;
+}

@@ -1,0 +1,76 @@
+// The end of the desktop session, and waiting for messages while no display is open.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/user/WindowSystem.h"
+
+using namespace platform::user;
+
+namespace {
+
+// SIGHUP means the user logs off; SIGTERM that the machine shuts down (or the session manager ends us).
+std::atomic<LPARAM> sessionReason{0};
+
+std::mutex idleMutex;
+std::condition_variable idleWake;
+bool idleWoken = false;
+
+}  // namespace
+
+namespace platform::user {
+
+void StartSessionWatch() {
+    // The signals are taken by a thread of their own with sigwait, so that the handling is ordinary code: it
+    // marks the session as ending and wakes the message loop, which tells the windows. They must be blocked
+    // before any other thread starts, so that none of those inherits the default action and ends the process.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread([signals] {
+        for (;;) {
+            int signal = 0;
+            if (sigwait(&signals, &signal) != 0) continue;
+            sessionReason = signal == SIGHUP ? static_cast<LPARAM>(ENDSESSION_LOGOFF) : 0;
+            WindowSystem& system = WindowSystem::Get();
+            system.sessionEnding = true;
+            if (system.HasDisplay()) system.Display().Wake();
+            else WakeWithoutDisplay();
+        }
+    }).detach();
+}
+
+void SendSessionEnd() {
+    WindowSystem& system = WindowSystem::Get();
+    LPARAM reason = sessionReason;
+    auto windows = system.TopLevelWindows();
+    for (HWND window : windows) SendMessageA(window, WM_QUERYENDSESSION, 0, reason);
+    // The session ends whatever the windows answered: there is no one left to ask.
+    for (HWND window : windows)
+        if (system.Find(window)) SendMessageA(window, WM_ENDSESSION, TRUE, reason);
+}
+
+bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout) {
+    std::unique_lock lock(idleMutex);
+    auto woken = [] { return idleWoken; };
+    bool result = timeout ? idleWake.wait_for(lock, *timeout, woken) : (idleWake.wait(lock, woken), true);
+    idleWoken = false;
+    return result;
+}
+
+void WakeWithoutDisplay() {
+    {
+        std::lock_guard lock(idleMutex);
+        idleWoken = true;
+    }
+    idleWake.notify_all();
+}
+
+}  // namespace platform::user

@@ -1,0 +1,195 @@
+#pragma once
+// The window system's own state, shared by the files of platform/user and by platform/testing: the window tree,
+// classes, the message queue, timers, focus, and the display backend. Everything here belongs to the one
+// user-interface thread except where a comment says otherwise.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/display/Display.h"
+#include "platform/gdi/Region.h"
+#include "platform/gdi/Surface.h"
+#include "platform/win32.h"
+
+namespace platform::user {
+
+// The desktop is not a window of ours; its handle only has to differ from every window's (their low word is
+// never 0).
+inline HWND const kDesktopWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000));
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    WNDCLASSA info{};  // lpszClassName and lpszMenuName are not kept
+    int windows = 0;   // windows of the class alive: it cannot be unregistered while any are
+};
+
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<WindowClass> cls;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;  // the parent of a child window; nullptr for a top-level window
+    HWND owner = nullptr;   // the owner of a top-level window
+    std::vector<HWND> children;  // front to back
+    RECT rect{};        // the window's rectangle: in its parent's client coordinates, or on the screen
+    RECT clientInsets{};  // the non-client frame's width on each side
+    std::string text;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    HINSTANCE instance = nullptr;
+    std::vector<BYTE> extra;
+    std::map<std::string, HANDLE> properties;
+    bool destroying = false;
+
+    // Painting, in client coordinates.
+    gdi::Region update;
+    bool eraseNeeded = false;
+    bool frameNeeded = false;
+    bool redraw = true;  // WM_SETREDRAW
+
+    // Top-level windows: their pixels and their window on the desktop.
+    std::unique_ptr<display::NativeWindow> native;
+    gdi::Surface surface;  // the client area
+    gdi::Region drawn;     // surface coordinates, not yet presented
+    bool presentAll = false;
+
+    bool Visible() const { return style & WS_VISIBLE; }
+    bool Child() const { return style & WS_CHILD; }
+    LONG Width() const { return rect.right - rect.left; }
+    LONG Height() const { return rect.bottom - rect.top; }
+    RECT ClientRect() const {
+        return {0, 0, std::max<LONG>(0, Width() - clientInsets.left - clientInsets.right),
+                std::max<LONG>(0, Height() - clientInsets.top - clientInsets.bottom)};
+    }
+};
+
+// An input message waiting in the queue; a mouse message carries where on its window it landed, for the
+// WM_SETCURSOR sent when it is taken.
+struct InputMessage {
+    MSG msg{};
+    LRESULT hitTest = HTCLIENT;
+};
+
+struct Timer {
+    HWND window = nullptr;
+    UINT_PTR id = 0;
+    std::chrono::nanoseconds period{};
+    std::chrono::nanoseconds due{};
+    TIMERPROC callback = nullptr;
+};
+
+class WindowSystem {
+  public:
+    static WindowSystem& Get();
+
+    // Windows by handle; nullptr for a handle that is not (or no longer) a window.
+    Window* Find(HWND handle);
+    Window* FindOrFail(HWND handle);  // sets ERROR_INVALID_WINDOW_HANDLE when not found
+    HWND Add(std::unique_ptr<Window> window);
+    // Takes the window out of the table; its object lives on until no window procedure runs any more, so that a
+    // window destroyed inside its own handler does not pull the floor from under it.
+    void Remove(HWND handle);
+    std::vector<HWND> TopLevelWindows() const;  // front to back
+    void BringToFront(HWND topLevel);
+
+    // Classes, by name ignoring case.
+    std::shared_ptr<WindowClass> FindClass(const std::string& name);
+    std::map<std::string, std::shared_ptr<WindowClass>>& Classes() { return classes_; }
+
+    display::DisplayBackend& Display();
+    // Picks the backend before the first window; tests choose "headless".
+    void UseDisplay(std::unique_ptr<display::DisplayBackend> backend);
+    bool HasDisplay() const { return display_ != nullptr; }
+    Window* FromNative(uint32_t nativeId);
+
+    // The posted-message queue is the one part touched by other threads.
+    void Post(const MSG& message);
+    bool TakePosted(HWND filter, UINT min, UINT max, bool remove, MSG& message);
+    void DropPostedFor(HWND window);
+    std::atomic<bool> quitPosted{false};
+    int quitCode = 0;
+
+    std::deque<InputMessage> input;
+    std::vector<Timer> timers;
+    UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
+
+    HWND active = nullptr;
+    HWND focus = nullptr;
+    HWND capture = nullptr;
+    HWND mouseWindow = nullptr;  // the window the mouse was last over
+    HCURSOR cursor = nullptr;
+    POINT cursorPos{};  // screen
+    BYTE keyState[256] = {};       // as of the last input message taken from the queue
+    BYTE asyncKeyState[256] = {};  // as of the last event from the display
+    DWORD messageTime = 0;
+    POINT messagePos{};
+    int callDepth = 0;  // window procedures running
+    DWORD uiThread = 0;  // the thread that made the first window
+    std::atomic<bool> sessionEnding{false};
+
+    struct LastClick {
+        HWND window = nullptr;
+        UINT message = 0;
+        DWORD time = 0;
+        POINT pos{};
+    } lastClick;
+
+  private:
+    WindowSystem() = default;
+    friend struct CallDepth;
+
+    mutable std::mutex tableMutex_;  // the handle table: PostMessageA checks handles from other threads
+    std::vector<std::unique_ptr<Window>> slots_;
+    std::vector<uint16_t> generations_;
+    std::vector<std::unique_ptr<Window>> zombies_;
+    std::vector<HWND> topLevels_;  // front to back
+
+    std::map<std::string, std::shared_ptr<WindowClass>> classes_;  // keyed by the upper-cased name
+
+    std::mutex queueMutex_;
+    std::deque<MSG> posted_;
+
+    std::unique_ptr<display::DisplayBackend> display_;
+};
+
+// Counts window procedures on the stack; the last one out frees the windows destroyed meanwhile.
+struct CallDepth {
+    CallDepth();
+    ~CallDepth();
+};
+
+// ---- shared helpers of the window system (defined across platform/user) ----
+std::shared_ptr<WindowClass> ClassByName(LPCSTR name);
+RECT NonClientInsets(DWORD style, DWORD exStyle);
+RECT WindowRectOnSurface(const Window& window);
+void SendSessionEnd();
+void StartSessionWatch();
+bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout);
+void WakeWithoutDisplay();  // any thread
+POINT ClientOriginOnScreen(const Window& window);
+POINT ClientOriginOnSurface(const Window& window);
+Window* TopLevelOf(Window* window);
+gdi::Region VisibleRegion(Window& window, bool clientOnly);  // surface coordinates
+void InvalidateArea(Window& window, const gdi::Region& clientArea, bool erase, bool withChildren);
+void InvalidateParentArea(Window& window, const RECT& rectInParent);
+void PresentAll();
+void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
+std::optional<std::chrono::nanoseconds> NextTimerDue();
+void SendActivation(HWND newActive, bool byClick, bool fromDisplay);
+void ApplyNativeBounds(Window& window);
+void CreateNativeIfNeeded(Window& window);
+void ForgetWindow(HWND handle);  // focus, capture, activation and timers of a window that goes away
+std::chrono::nanoseconds Now();
+DWORD NowMilliseconds();
+
+}  // namespace platform::user

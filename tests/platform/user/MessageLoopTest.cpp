@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/testing/Desktop.h"
+#include "platform/testing/VirtualClock.h"
+#include "tests/platform/user/Recorder.h"
+
+using namespace platform::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+class MessageLoop : public ::testing::Test {
+  protected:
+    MessageLoop() : display_(UseHeadlessDisplay()) {}
+    ~MessageLoop() override { ResetDesktop(); }
+
+    platform::display::HeadlessDisplay& display_;
+    VirtualClock clock_;
+    Recorder recorder_;
+};
+
+}  // namespace
+
+TEST_F(MessageLoop, MessagesComeOutPostedThenInputThenPaintThenTimer) {
+    HWND window = recorder_.TopLevel("order", 10, 10, 100, 100, WS_OVERLAPPED | WS_VISIBLE);
+    recorder_.Label(window, "w");
+    DispatchPending();
+    SetTimer(window, 1, 10, nullptr);
+    clock_.Advance(20ms);
+    InvalidateRect(window, nullptr, TRUE);
+    Click(window, 5, 5);
+    PostMessageA(window, WM_USER, 0, 0);
+    recorder_.Clear();
+    DispatchPending();
+    EXPECT_EQ(recorder_.Sequence({WM_USER, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_PAINT, WM_TIMER}),
+              (std::vector<std::string>{"WM_USER(w)", "WM_LBUTTONDOWN(w)", "WM_LBUTTONUP(w)", "WM_PAINT(w)",
+                                        "WM_TIMER(w)"}));
+}
+
+TEST_F(MessageLoop, ASlowTimerHandlerGetsFewerTicksNotABacklog) {
+    HWND window = recorder_.TopLevel("timer", 0, 0, 50, 50);
+    std::vector<std::chrono::nanoseconds> ticks;
+    recorder_.Handle(window, [&](HWND, UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message != WM_TIMER) return false;
+        ticks.push_back(clock_.Elapsed());
+        if (ticks.size() <= 5) clock_.Advance(35ms);  // the first five handlers take 35 ms each
+        return true;
+    });
+    SetTimer(window, 7, 10, nullptr);
+    RunFor(1000ms);
+    ASSERT_GT(ticks.size(), 5u);
+    for (size_t i = 1; i <= 5; ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 35ms) << "tick " << i;
+    // Once the handler is quick again, ticks keep the 10 ms cadence: the missed periods were dropped.
+    for (size_t i = 7; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 10ms) << "tick " << i;
+    EXPECT_LT(ticks.size(), 100u);
+}
+
+TEST_F(MessageLoop, TimersStopWhenKilledAndFollowNewPeriods) {
+    HWND window = recorder_.TopLevel("timer", 0, 0, 50, 50);
+    int count = 0;
+    recorder_.Handle(window, [&](HWND, UINT message, WPARAM id, LPARAM, LRESULT&) {
+        if (message == WM_TIMER && id == 3) ++count;
+        return message == WM_TIMER;
+    });
+    EXPECT_EQ(SetTimer(window, 3, 100, nullptr), 3u);
+    RunFor(1000ms);
+    EXPECT_EQ(count, 10);
+    SetTimer(window, 3, 50, nullptr);  // the same timer with a new period
+    RunFor(1000ms);
+    EXPECT_EQ(count, 30);
+    EXPECT_TRUE(KillTimer(window, 3));
+    RunFor(1000ms);
+    EXPECT_EQ(count, 30);
+    EXPECT_FALSE(KillTimer(window, 3));
+
+    static int callbacks = 0;
+    UINT_PTR id = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++callbacks; });
+    EXPECT_NE(id, 0u);
+    RunFor(100ms);
+    EXPECT_EQ(callbacks, 5);
+    KillTimer(nullptr, id);
+}
+
+TEST(MessageLoopRealTime, PostFromAnotherThreadWakesAWait) {
+    UseHeadlessDisplay();
+    Recorder recorder;
+    HWND window = recorder.TopLevel("wake", 0, 0, 50, 50);
+    SetTimer(window, 1, 5000, nullptr);  // the wait's upper bound, should the wake be lost
+    auto start = std::chrono::steady_clock::now();
+    std::thread poster([window] {
+        std::this_thread::sleep_for(50ms);
+        PostMessageA(window, WM_USER, 42, 0);
+    });
+    MSG message{};
+    while (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || message.message != WM_USER) WaitMessage();
+    auto waited = std::chrono::steady_clock::now() - start;
+    poster.join();
+    EXPECT_EQ(message.wParam, 42u);
+    EXPECT_LT(waited, 2s);
+    ResetDesktop();
+}
+
+TEST_F(MessageLoop, MessagesToDestroyedWindowsGoNowhere) {
+    HWND window = recorder_.TopLevel("gone", 0, 0, 50, 50);
+    PostMessageA(window, WM_USER, 0, 0);
+    DestroyWindow(window);
+    recorder_.Clear();
+    DispatchPending();
+    EXPECT_TRUE(recorder_.Log().empty());
+    SetLastError(0);
+    EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MessageLoop, QuitComesAfterPostedMessagesWithItsCode) {
+    HWND window = recorder_.TopLevel("quit", 0, 0, 50, 50);
+    PostMessageA(window, WM_USER, 0, 0);
+    PostQuitMessage(3);
+    MSG message;
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_USER));
+    EXPECT_FALSE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+TEST_F(MessageLoop, TheEndOfTheSessionIsAskedThenAnnounced) {
+    HWND first = recorder_.TopLevel("one", 0, 0, 50, 50);
+    HWND second = recorder_.TopLevel("two", 0, 0, 50, 50);
+    recorder_.Label(first, "one");
+    recorder_.Label(second, "two");
+    recorder_.Clear();
+    kill(getpid(), SIGHUP);  // the session manager logs the user off
+    auto ended = [&] {
+        for (const Received& r : recorder_.Log())
+            if (r.message == WM_ENDSESSION && r.window == first) return true;
+        return false;
+    };
+    // The signal is taken by a thread of its own, so this waits in real time.
+    for (int i = 0; i < 500 && !ended(); ++i) {
+        DispatchPending();
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(recorder_.Sequence({WM_QUERYENDSESSION, WM_ENDSESSION}),
+              (std::vector<std::string>{"WM_QUERYENDSESSION(two)", "WM_QUERYENDSESSION(one)", "WM_ENDSESSION(two)",
+                                        "WM_ENDSESSION(one)"}));
+    for (const Received& r : recorder_.Log())
+        if (r.message == WM_ENDSESSION) {
+            EXPECT_EQ(static_cast<DWORD>(r.lParam), static_cast<DWORD>(ENDSESSION_LOGOFF));
+        }
+}
