@@ -7,6 +7,20 @@
 
 using namespace platform::user;
 
+namespace {
+
+// Typed text (the keyboard's and an input method's) flows while one of our windows has the focus; the input
+// method's window goes beside the focus window.
+void FollowFocusWithTextInput(HWND focus) {
+    WindowSystem& system = WindowSystem::Get();
+    if (!system.HasDisplay()) return;
+    RECT onScreen{};
+    if (focus && GetWindowRect(focus, &onScreen)) system.Display().StartTextInput(onScreen);
+    else system.Display().StopTextInput();
+}
+
+}  // namespace
+
 namespace platform::user {
 
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
@@ -28,6 +42,7 @@ void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
     if (!newActive) {
         if (HWND focus = system.focus) {
             system.focus = nullptr;
+            FollowFocusWithTextInput(nullptr);
             SendMessageA(focus, WM_KILLFOCUS, 0, 0);
         }
         return;
@@ -70,6 +85,7 @@ HWND WINAPI SetFocus(HWND hWnd) {
     HWND old = system.Find(system.focus) ? system.focus : nullptr;
     if (!hWnd) {
         system.focus = nullptr;
+        FollowFocusWithTextInput(nullptr);
         if (old) SendMessageA(old, WM_KILLFOCUS, 0, 0);
         return old;
     }
@@ -83,6 +99,7 @@ HWND WINAPI SetFocus(HWND hWnd) {
     old = system.Find(system.focus) ? system.focus : nullptr;
     if (old == hWnd) return old;
     system.focus = hWnd;
+    FollowFocusWithTextInput(hWnd);
     if (old) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
     if (system.focus == hWnd && system.Find(hWnd)) SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     return old;

@@ -94,8 +94,10 @@ TEST_F(FocusAndInput, ChildrenTakeClicksAndFocusAndDisabledChildrenPassClicksToT
         }
     SetFocus(child);
     EXPECT_EQ(GetFocus(), child);
+    EXPECT_TRUE(display_.TextInputActive());  // typed text flows to the focus window
     EnableWindow(child, FALSE);  // disabling the focused window takes the focus away
     EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_FALSE(display_.TextInputActive());
 }
 
 TEST_F(FocusAndInput, DoubleClicksNeedTheClassStyleATimeAndAPlace) {
