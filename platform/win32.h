@@ -7,3 +7,4 @@
 #include "platform/win32/kernel.h"
 #include "platform/win32/user.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/controls.h"

@@ -13,6 +13,7 @@ ATOM nextAtom = 0xC000;  // the range Windows gives registered classes
 // A class name may be a text or an atom in the low word of the pointer.
 std::shared_ptr<WindowClass> Lookup(LPCSTR name) {
     WindowSystem& system = WindowSystem::Get();
+    EnsureSystemClasses();
     if (!name) return nullptr;
     if (IS_INTRESOURCE(name)) {
         auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name));

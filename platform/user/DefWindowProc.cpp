@@ -9,8 +9,8 @@ using namespace platform::user;
 
 namespace {
 
-// Child windows draw their own frames: a black line for WS_BORDER, a sunken edge for WS_EX_CLIENTEDGE, and the
-// space of their scroll bars.
+// Child windows draw their own frames: a black line for WS_BORDER, a sunken edge for WS_EX_CLIENTEDGE, and their
+// scroll bars.
 void PaintFrame(HWND handle) {
     WindowSystem& system = WindowSystem::Get();
     Window* window = system.Find(handle);
@@ -24,17 +24,7 @@ void PaintFrame(HWND handle) {
     }
     if (window->exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     if (window->exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    // Scroll bars are drawn by the controls that have them; until then their space shows the face colour.
-    RECT client = window->ClientRect();
-    OffsetRect(&client, window->clientInsets.left, window->clientInsets.top);
-    if (window->style & WS_VSCROLL) {
-        RECT bar{client.right, r.top, r.right, r.bottom};
-        FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    if (window->style & WS_HSCROLL) {
-        RECT bar{r.left, client.bottom, client.right, r.bottom};
-        FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
-    }
+    PaintScrollBars(dc, *window);
     ReleaseDC(handle, dc);
 }
 
@@ -83,6 +73,12 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         case WM_NCHITTEST: return HitTestFrame(*window, lParam);
         case WM_NCPAINT: PaintFrame(hWnd); return 0;
         case WM_NCACTIVATE: return TRUE;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+                TrackScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
+                               POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
         case WM_ERASEBKGND: {
             HBRUSH brush = ClassBrush(*window);
             if (!brush) return 0;

@@ -56,6 +56,7 @@ void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
 
 void ForgetWindow(HWND handle) {
     WindowSystem& system = WindowSystem::Get();
+    ForgetCaret(handle);
     if (system.focus == handle) {
         system.focus = nullptr;
         SendMessageA(handle, WM_KILLFOCUS, 0, 0);

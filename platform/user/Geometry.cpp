@@ -166,6 +166,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     bool sized = pos.cx != window->Width() || pos.cy != window->Height();
     if (!moved) pos.flags |= SWP_NOMOVE;
     if (!sized) pos.flags |= SWP_NOSIZE;
+    const RECT oldClient = window->ClientRect();
     window->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     if (sized || (uFlags & SWP_FRAMECHANGED)) {
         RECT client = window->rect;
@@ -173,6 +174,9 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
         if (!(window = system.Find(hWnd))) return FALSE;
         window->clientInsets = {client.left - window->rect.left, client.top - window->rect.top,
                                 window->rect.right - client.right, window->rect.bottom - client.bottom};
+        // A new frame (a scroll bar shown or hidden) changes the client area: the window hears of it by WM_SIZE.
+        RECT newClient = window->ClientRect();
+        if (newClient.right != oldClient.right || newClient.bottom != oldClient.bottom) pos.flags &= ~SWP_NOSIZE;
     }
     if (!(uFlags & SWP_NOZORDER)) Reorder(*window, pos.hwndInsertAfter);
     if (uFlags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;

@@ -207,6 +207,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         SendMessageA(hWnd, WM_NCPAINT, 1, 0);
         if (!(window = system.Find(hWnd))) return nullptr;
     }
+    HideCaretForPainting(hWnd);
+    if (!(window = system.Find(hWnd))) return nullptr;
     Region area = window->update;
     bool erase = window->eraseNeeded;
     window->update.Clear();
@@ -223,8 +225,9 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     return dc;
 }
 
-BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     if (lpPaint && lpPaint->hdc) FinishDC(lpPaint->hdc);
+    ShowCaretAfterPainting(hWnd);
     return TRUE;
 }
 

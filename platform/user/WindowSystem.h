@@ -32,6 +32,18 @@ struct WindowClass {
     int windows = 0;   // windows of the class alive: it cannot be unregistered while any are
 };
 
+// A window's own scroll bar (WS_VSCROLL or WS_HSCROLL), as SetScrollInfo describes it.
+struct ScrollBarState {
+    int min = 0;
+    int max = 100;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+    bool tracking = false;       // the thumb is being dragged: it is drawn at trackPos
+    UINT disabledArrows = 0;     // ESB_*
+    int pressedPart = 0;         // the part the mouse holds down, drawn pushed
+};
+
 struct Window {
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> cls;
@@ -50,6 +62,7 @@ struct Window {
     std::vector<BYTE> extra;
     std::map<std::string, HANDLE> properties;
     bool destroying = false;
+    ScrollBarState scroll[2];  // SB_HORZ, SB_VERT
 
     // Painting, in client coordinates.
     gdi::Region update;
@@ -173,6 +186,12 @@ std::shared_ptr<WindowClass> ClassByName(LPCSTR name);
 RECT NonClientInsets(DWORD style, DWORD exStyle);
 RECT WindowRectOnSurface(const Window& window);
 void SendSessionEnd();
+void PaintScrollBars(HDC windowDC, Window& window);
+void TrackScrollBar(HWND handle, int bar, POINT screen);
+void EnsureSystemClasses();
+void HideCaretForPainting(HWND handle);
+void ShowCaretAfterPainting(HWND handle);
+void ForgetCaret(HWND handle);
 void StartSessionWatch();
 bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout);
 void WakeWithoutDisplay();  // any thread

@@ -134,6 +134,19 @@ LPSTR WINAPI CharPrevA(LPCSTR lpszStart, LPCSTR lpszCurrent);
 DWORD WINAPI CharLowerBuffA(LPSTR lpsz, DWORD cchLength);
 DWORD WINAPI CharUpperBuffA(LPSTR lpsz, DWORD cchLength);
 
+// ---- movable memory, as the clipboard hands it over -------------------------------------------------------------
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+
 // ---- clock -------------------------------------------------------------------------------------------------------
 void WINAPI GetSystemTime(SYSTEMTIME* lpSystemTime);
 void WINAPI GetLocalTime(SYSTEMTIME* lpSystemTime);

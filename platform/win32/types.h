@@ -26,6 +26,8 @@ using ULONG_PTR = uintptr_t;
 using SHORT = int16_t;
 using USHORT = uint16_t;
 using PVOID = void*;
+using LPINT = int*;
+using SIZE_T = size_t;
 using LONG_PTR = intptr_t;
 using UINT_PTR = uintptr_t;
 

@@ -1,0 +1,19 @@
+#pragma once
+// The built-in window classes. Each registers itself once; the window system does so before the first class
+// lookup, so "BUTTON", "EDIT", "LISTBOX" and "COMBOBOX" always exist, as on Windows. The track bar comes with the
+// common controls (InitCommonControlsEx).
+
+#include "platform/win32.h"
+
+namespace platform::user {
+
+void RegisterButtonClass();
+void RegisterEditClass();
+void RegisterListBoxClass();   // "LISTBOX", and "ComboLBox" for the drop-down lists of combo boxes
+void RegisterComboBoxClass();
+void RegisterTrackBarClass();
+
+// Controls draw in the font their parent gives them with WM_SETFONT, or else in this one.
+HFONT DefaultControlFont();
+
+}  // namespace platform::user

@@ -1,0 +1,6 @@
+// Filled in by the control's own implementation.
+#include "platform/user/Controls.h"
+
+namespace platform::user {
+void RegisterEditClass() {}
+}  // namespace platform::user
