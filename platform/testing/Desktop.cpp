@@ -95,6 +95,7 @@ void ResetDesktop() {
     for (HWND window : system.TopLevelWindows()) DestroyWindow(window);
     system.timers.clear();
     system.input.clear();
+    system.raw.clear();
     MSG ignored;
     while (system.TakePosted(nullptr, 0, 0, true, ignored)) {
     }

@@ -272,9 +272,18 @@ void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout) {
     } else {
         std::vector<DisplayEvent> events;
         system.Display().WaitEvents(timeout, events);
-        for (const DisplayEvent& event : events) Handle(event);
+        for (DisplayEvent& event : events) system.raw.push_back(std::move(event));
     }
     if (system.sessionEnding.exchange(false)) SendSessionEnd();
+}
+
+bool ConvertNextDisplayEvent() {
+    WindowSystem& system = WindowSystem::Get();
+    if (system.raw.empty()) return false;
+    DisplayEvent event = std::move(system.raw.front());
+    system.raw.pop_front();
+    Handle(event);
+    return true;
 }
 
 }  // namespace platform::user

@@ -74,6 +74,9 @@ void NoteInput(const MSG& message) {
 
 bool TakeInput(HWND filter, UINT min, UINT max, bool remove, MSG& message) {
     WindowSystem& system = WindowSystem::Get();
+    // The display's next event is turned into messages only when no converted one is waiting.
+    while (system.input.empty() && ConvertNextDisplayEvent()) {
+    }
     for (auto it = system.input.begin(); it != system.input.end(); ++it) {
         if ((filter && it->msg.hwnd != filter) || !InRange(it->msg.message, min, max)) continue;
         InputMessage taken = *it;
@@ -103,7 +106,7 @@ bool HasWork() {
     WindowSystem& system = WindowSystem::Get();
     MSG ignored;
     return system.TakePosted(nullptr, 0, 0, false, ignored) || system.quitPosted || !system.input.empty() ||
-           NextPaintWindow(nullptr) || DueTimer(nullptr, Now());
+           !system.raw.empty() || NextPaintWindow(nullptr) || DueTimer(nullptr, Now());
 }
 
 }  // namespace
@@ -152,23 +155,27 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     const bool remove = wRemoveMsg & PM_REMOVE;
     PumpDisplay(std::chrono::nanoseconds(0));
 
-    while (system.TakePosted(hWnd, wMsgFilterMin, wMsgFilterMax, remove, *lpMsg)) {
-        // A message for a window destroyed since it was posted goes nowhere.
-        if (lpMsg->hwnd && !system.Find(lpMsg->hwnd)) {
-            if (!remove) system.DropPostedFor(lpMsg->hwnd);
-            continue;
+    // Turning the display's events into input can post messages (a close box posts SC_CLOSE): posted messages are
+    // looked at again after the input.
+    for (int pass = 0; pass < 2; ++pass) {
+        while (system.TakePosted(hWnd, wMsgFilterMin, wMsgFilterMax, remove, *lpMsg)) {
+            // A message for a window destroyed since it was posted goes nowhere.
+            if (lpMsg->hwnd && !system.Find(lpMsg->hwnd)) {
+                if (!remove) system.DropPostedFor(lpMsg->hwnd);
+                continue;
+            }
+            if (remove) NoteMessage(*lpMsg);
+            return TRUE;
         }
-        if (remove) NoteMessage(*lpMsg);
-        return TRUE;
-    }
-    if (system.quitPosted && !hWnd) {
-        *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(system.quitCode), 0, NowMilliseconds(), system.cursorPos};
-        if (remove) system.quitPosted = false;
-        return TRUE;
-    }
-    if (TakeInput(hWnd, wMsgFilterMin, wMsgFilterMax, remove, *lpMsg)) {
-        if (remove) NoteMessage(*lpMsg);
-        return TRUE;
+        if (system.quitPosted && !hWnd) {
+            *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(system.quitCode), 0, NowMilliseconds(), system.cursorPos};
+            if (remove) system.quitPosted = false;
+            return TRUE;
+        }
+        if (pass == 0 && TakeInput(hWnd, wMsgFilterMin, wMsgFilterMax, remove, *lpMsg)) {
+            if (remove) NoteMessage(*lpMsg);
+            return TRUE;
+        }
     }
     if (InRange(WM_PAINT, wMsgFilterMin, wMsgFilterMax))
         if (HWND paint = NextPaintWindow(hWnd)) {

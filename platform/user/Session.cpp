@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +17,17 @@ namespace {
 
 // SIGHUP means the user logs off; SIGTERM that the machine shuts down (or the session manager ends us).
 std::atomic<LPARAM> sessionReason{0};
+
+constexpr time_t kGraceSeconds = 5;
+
+void EndAsTheSignalWould(int number) {
+    ::signal(number, SIG_DFL);
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, number);
+    pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+    kill(getpid(), number);
+}
 
 std::mutex idleMutex;
 std::condition_variable idleWake;
@@ -35,15 +47,19 @@ void StartSessionWatch() {
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::thread([signals] {
-        for (;;) {
-            int signal = 0;
-            if (sigwait(&signals, &signal) != 0) continue;
-            sessionReason = signal == SIGHUP ? static_cast<LPARAM>(ENDSESSION_LOGOFF) : 0;
-            WindowSystem& system = WindowSystem::Get();
-            system.sessionEnding = true;
-            if (system.HasDisplay()) system.Display().Wake();
-            else WakeWithoutDisplay();
+        int signal = 0;
+        while (sigwait(&signals, &signal) != 0) {
         }
+        sessionReason = signal == SIGHUP ? static_cast<LPARAM>(ENDSESSION_LOGOFF) : 0;
+        WindowSystem& system = WindowSystem::Get();
+        system.sessionEnding = true;
+        if (system.HasDisplay()) system.Display().Wake();
+        else WakeWithoutDisplay();
+        // A program that has not ended a few seconds later, or that is told a second time, is ended the way
+        // the signal would have ended it, as the desktop ends a program that hangs at log-off.
+        timespec grace{kGraceSeconds, 0};
+        sigtimedwait(&signals, nullptr, &grace);
+        EndAsTheSignalWould(signal);
     }).detach();
 }
 

@@ -132,6 +132,10 @@ class WindowSystem {
     std::atomic<bool> quitPosted{false};
     int quitCode = 0;
 
+    // What the display reported and is not yet turned into messages. Mouse and key events become messages only
+    // when the program takes them, as on Windows, so that a capture or a focus change made while handling one
+    // event already decides where the next one goes.
+    std::deque<display::DisplayEvent> raw;
     std::deque<InputMessage> input;
     std::vector<Timer> timers;
     UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
@@ -203,6 +207,7 @@ void InvalidateArea(Window& window, const gdi::Region& clientArea, bool erase, b
 void InvalidateParentArea(Window& window, const RECT& rectInParent);
 void PresentAll();
 void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
+bool ConvertNextDisplayEvent();  // false when none is waiting
 std::optional<std::chrono::nanoseconds> NextTimerDue();
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay);
 void ApplyNativeBounds(Window& window);
