@@ -1,0 +1,170 @@
+#include "tests/e2e/XServer.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "tests/support/TempFolder.h"
+
+extern char** environ;
+
+Process::Process(std::vector<std::string> arguments, bool readOutput) {
+    int pipeFds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (readOutput && pipe(pipeFds) == 0) {
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pipeFds[1] >= 0) close(pipeFds[1]);
+    out_ = pipeFds[0];
+}
+
+Process::~Process() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) close(out_);
+}
+
+std::optional<std::string> Process::ReadLine(std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (auto newline = buffer_.find('\n'); newline != std::string::npos) {
+            std::string line = buffer_.substr(0, newline);
+            buffer_.erase(0, newline + 1);
+            return line;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || out_ < 0) return std::nullopt;
+        pollfd request{out_, POLLIN, 0};
+        if (poll(&request, 1, static_cast<int>(left.count())) <= 0) continue;
+        char chunk[256];
+        ssize_t count = read(out_, chunk, sizeof chunk);
+        if (count <= 0) return std::nullopt;
+        buffer_.append(chunk, static_cast<size_t>(count));
+    }
+}
+
+std::optional<std::string> Process::WaitFor(const std::string& prefix, std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        auto line = ReadLine(left);
+        if (!line) return std::nullopt;
+        if (line->starts_with(prefix)) return line;
+    }
+    return std::nullopt;
+}
+
+int Process::Wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string RunProgram(std::vector<std::string> arguments) {
+    Process process(std::move(arguments));
+    std::string output;
+    while (auto line = process.ReadLine(std::chrono::seconds(10))) output += *line + "\n";
+    process.Wait();
+    return output;
+}
+
+VirtualXServer::VirtualXServer(int width, int height) {
+    // Xvfb picks a free display number and tells it through a pipe.
+    int numberPipe[2];
+    if (pipe(numberPipe) != 0) return;
+    server_ = std::make_unique<Process>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen", "0",
+                                 std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp"},
+        false);
+    close(numberPipe[1]);
+    std::string number;
+    char c;
+    pollfd request{numberPipe[0], POLLIN, 0};
+    while (poll(&request, 1, 10000) > 0 && read(numberPipe[0], &c, 1) == 1 && c != '\n') number += c;
+    close(numberPipe[0]);
+    if (number.empty()) return;
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+}
+
+std::string VirtualXServer::WindowId(const std::string& title) const {
+    std::string id = RunProgram({"xdotool", "search", "--sync", "--name", title});
+    return id.substr(0, id.find('\n'));
+}
+
+bool VirtualXServer::WindowPosition(const std::string& id, int& x, int& y) const {
+    std::string geometry = RunProgram({"xdotool", "getwindowgeometry", id});
+    auto at = geometry.find("Position: ");
+    return at != std::string::npos && std::sscanf(geometry.c_str() + at + 10, "%d,%d", &x, &y) == 2;
+}
+
+void VirtualXServer::Click(const std::string& windowId, int x, int y) const {
+    RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+void VirtualXServer::ClickOnScreen(int x, int y) const {
+    RunProgram({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+void VirtualXServer::Drag(const std::string& windowId, int fromX, int fromY, int toX, int toY) const {
+    RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(fromX), std::to_string(fromY),
+                "mousedown", "1"});
+    // In steps, as a hand moves, so that the drag reports more than its end.
+    for (int step = 1; step <= 4; ++step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(fromX + (toX - fromX) * step / 4),
+                    std::to_string(fromY + (toY - fromY) * step / 4)});
+    }
+    RunProgram({"xdotool", "mouseup", "1"});
+}
+
+std::optional<platform::gdi::Surface> VirtualXServer::Screen() const {
+    TempFolder folder;
+    std::string dump = (folder.Path() / "screen.xwd").string();
+    RunProgram({"xwd", "-root", "-silent", "-out", dump});
+    std::ifstream in(dump, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto field = [&bytes](size_t index) {
+        size_t at = index * 4;
+        return at + 4 > bytes.size() ? 0u
+                                     : (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
+                                           (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+    };
+    // An X window dump in ZPixmap form: a header of 32-bit fields, a colour table, then lines that may be padded.
+    uint32_t width = field(4), height = field(5), byteOrder = field(7), bytesPerPixel = field(11) / 8,
+             bytesPerLine = field(12), masks[3] = {field(14), field(15), field(16)};
+    size_t start = field(0) + static_cast<size_t>(field(19)) * 12;
+    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || start + static_cast<size_t>(bytesPerLine) * height > bytes.size())
+        return std::nullopt;
+    platform::gdi::Surface screen(static_cast<int>(width), static_cast<int>(height));
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* p = bytes.data() + start + static_cast<size_t>(y) * bytesPerLine + x * bytesPerPixel;
+            uint32_t value = 0;
+            for (uint32_t i = 0; i < bytesPerPixel; ++i)
+                value |= uint32_t{p[byteOrder == 0 ? i : bytesPerPixel - 1 - i]} << (8 * i);
+            uint32_t pixel = 0;
+            for (uint32_t mask : masks) pixel = (pixel << 8) | (((value & mask) >> __builtin_ctz(mask)) & 0xFF);
+            screen.Row(static_cast<int>(y))[x] = pixel;
+        }
+    return screen;
+}

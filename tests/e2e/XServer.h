@@ -1,0 +1,57 @@
+#pragma once
+// What the end-to-end tests need around a real X server: Xvfb itself, child programs whose output they read line
+// by line, xdotool, and the screen read back with xwd.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/Surface.h"
+
+class Process {
+  public:
+    explicit Process(std::vector<std::string> arguments, bool readOutput = true);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    // The next line of output, or nothing after the timeout or at its end.
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
+    // Lines until one starts with `prefix`; that one, or nothing after the timeout.
+    std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout);
+    int Wait();
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string buffer_;
+};
+
+// Runs a program to its end and returns what it wrote.
+std::string RunProgram(std::vector<std::string> arguments);
+
+// An Xvfb of its own for one test; DISPLAY names it while the object lives.
+class VirtualXServer {
+  public:
+    VirtualXServer(int width = 640, int height = 480);
+    bool Running() const { return !display_.empty(); }
+
+    // xdotool's window id for a title, and the window's position on the screen.
+    std::string WindowId(const std::string& title) const;
+    bool WindowPosition(const std::string& id, int& x, int& y) const;
+    void Click(const std::string& windowId, int x, int y) const;  // client coordinates of the window
+    void ClickOnScreen(int x, int y) const;
+    void Drag(const std::string& windowId, int fromX, int fromY, int toX, int toY) const;
+    // The whole screen as xwd reads it back from the server.
+    std::optional<platform::gdi::Surface> Screen() const;
+
+  private:
+    std::unique_ptr<Process> server_;
+    std::string display_;
+};
