@@ -38,7 +38,7 @@ TEST(EndToEnd, TheGalleryControlsAnswerRealClicksAndDrags) {
 
     POINT lineAt = PlaceOf(*line2);
     server.Click(id, lineAt.x, lineAt.y);
-    EXPECT_EQ(gallery.WaitFor("command 101", 10s), "command 101 selchange 2");
+    EXPECT_EQ(gallery.WaitFor("command 101 selchange", 10s), "command 101 selchange 2");
 
     POINT thumbAt = PlaceOf(*thumb);
     server.Drag(id, thumbAt.x, thumbAt.y, thumbAt.x + 100, thumbAt.y);
