@@ -139,6 +139,16 @@ size_t CharacterLength(const char* s, const char* end) {
 }
 
 int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
+    // The common case first: texts that are the same ASCII, ignoring case, up to where they differ in a blank, a
+    // dot, a digit or a letter are ordered by those two characters alone (blank, dot, digits, letters), as the
+    // whole weighing below would find too. Sorting a folder of file names compares each some 17 times.
+    auto lower = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); };
+    auto plain = [](unsigned char c) { return c == ' ' || c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); };
+    size_t same = 0;
+    const size_t shorter = std::min(a.size(), b.size());
+    while (same < shorter && lower(a[same]) < 0x80 && lower(a[same]) == lower(b[same])) ++same;
+    if (same < shorter && plain(lower(a[same])) && plain(lower(b[same]))) return lower(a[same]) < lower(b[same]) ? -1 : 1;
+
     auto wa = Weigh(a);
     auto wb = Weigh(b);
     if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.primary; }, true)) return r;

@@ -17,6 +17,7 @@ namespace {
 
 // SIGHUP means the user logs off; SIGTERM that the machine shuts down (or the session manager ends us).
 std::atomic<LPARAM> sessionReason{0};
+std::atomic<bool> sessionAnnounced{false};
 
 constexpr time_t kGraceSeconds = 5;
 
@@ -55,10 +56,14 @@ void StartSessionWatch() {
         system.sessionEnding = true;
         if (system.HasDisplay()) system.Display().Wake();
         else WakeWithoutDisplay();
-        // A program that has not ended a few seconds later, or that is told a second time, is ended the way
-        // the signal would have ended it, as the desktop ends a program that hangs at log-off.
+        // A program whose message loop has not passed the news on a few seconds later hangs, and one that is told a
+        // second time is in a hurry: either is ended the way the signal would have ended it, as the desktop ends a
+        // program that hangs at log-off.
         timespec grace{kGraceSeconds, 0};
-        sigtimedwait(&signals, nullptr, &grace);
+        if (sigtimedwait(&signals, nullptr, &grace) < 0 && sessionAnnounced) {
+            while (sigwaitinfo(&signals, nullptr) < 0) {
+            }
+        }
         EndAsTheSignalWould(signal);
     }).detach();
 }
@@ -71,6 +76,7 @@ void SendSessionEnd() {
     // The session ends whatever the windows answered: there is no one left to ask.
     for (HWND window : windows)
         if (system.Find(window)) SendMessageA(window, WM_ENDSESSION, TRUE, reason);
+    sessionAnnounced = true;
 }
 
 bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout) {

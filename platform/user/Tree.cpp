@@ -95,8 +95,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         return nullptr;
     }
     ++cls->windows;
+    // A new child goes behind its older siblings, so that walking them in z-order follows the order they were
+    // made in (a dialog's tab order), as on Windows; a new top-level window goes in front.
     if (parent) {
-        if (Window* created = system.Find(handle); created->Child()) parent->children.insert(parent->children.begin(), handle);
+        if (Window* created = system.Find(handle); created->Child()) parent->children.push_back(handle);
     }
 
     CREATESTRUCTA create{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,

@@ -166,6 +166,7 @@ class WindowSystem {
     friend struct CallDepth;
 
     mutable std::mutex tableMutex_;  // the handle table: PostMessageA checks handles from other threads
+    static inline thread_local bool onUiThread_ = false;
     std::vector<std::unique_ptr<Window>> slots_;
     std::vector<uint16_t> generations_;
     std::vector<std::unique_ptr<Window>> zombies_;

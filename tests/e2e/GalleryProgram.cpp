@@ -158,7 +158,8 @@ int main() {
     cls.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
     cls.lpszClassName = "KorvoGallery";
     RegisterClassA(&cls);
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: a group box leaves its inside to its parent, as on Windows.
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, 340, 250};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     HWND window = CreateWindowExA(0, "KorvoGallery", "Korvo gallery", style, 60 + frame.left, 60 + frame.top,

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/testing/Desktop.h"
+#include "platform/testing/VirtualClock.h"
+#include "tests/platform/user/Recorder.h"
+
+using namespace platform::testing;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kFace = RGB(192, 192, 192);
+constexpr COLORREF kShadow = RGB(128, 128, 128);
+
+class ButtonWindow : public ::testing::Test {
+  protected:
+    ButtonWindow() : display_(UseHeadlessDisplay()) {
+        parent_ = recorder_.TopLevel("parent", 0, 0, 300, 200, WS_POPUP | WS_VISIBLE);
+        DispatchPending();
+    }
+    ~ButtonWindow() override {
+        ResetDesktop();
+        DeleteObject(red_);
+    }
+
+    HWND Make(DWORD style, const char* caption = "OK", int id = 7, RECT r = {10, 10, 85, 35}) {
+        HWND button = CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                      r.right - r.left, r.bottom - r.top, parent_,
+                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        DispatchPending();
+        return button;
+    }
+
+    // The BN_* codes the parent received from a button, in order.
+    std::vector<int> Reports(HWND button) const {
+        std::vector<int> codes;
+        for (const Received& r : recorder_.Log())
+            if (r.message == WM_COMMAND && reinterpret_cast<HWND>(r.lParam) == button) codes.push_back(HIWORD(r.wParam));
+        return codes;
+    }
+
+    LRESULT State(HWND button) { return SendMessageA(button, BM_GETSTATE, 0, 0); }
+    LRESULT Check(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0); }
+
+    platform::display::HeadlessDisplay& display_;
+    VirtualClock clock_;
+    Recorder recorder_;
+    HWND parent_ = nullptr;
+    HBRUSH red_ = CreateSolidBrush(RGB(255, 0, 0));
+    std::vector<LRESULT> seen_;  // what the parent's handler found
+};
+
+}  // namespace
+
+TEST_F(ButtonWindow, AReleaseInsideClicksAndAReleaseOutsideDoesNot) {
+    HWND button = Make(BS_PUSHBUTTON);
+    recorder_.Clear();
+    MouseDown(button, 20, 10);
+    DispatchPending();
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_EQ(GetCapture(), button);
+    EXPECT_EQ(State(button), BST_PUSHED | BST_FOCUS);
+    MouseMove(button, 120, 10);  // out: the button comes up, the press is not over
+    DispatchPending();
+    EXPECT_EQ(State(button) & BST_PUSHED, 0);
+    MouseMove(button, 30, 12);
+    DispatchPending();
+    EXPECT_EQ(State(button) & BST_PUSHED, BST_PUSHED);
+    EXPECT_TRUE(Reports(button).empty());
+    MouseUp(button, 30, 12);
+    DispatchPending();
+    EXPECT_EQ(Reports(button), std::vector<int>{BN_CLICKED});
+    auto report = std::find_if(recorder_.Log().begin(), recorder_.Log().end(),
+                               [](const Received& r) { return r.message == WM_COMMAND; });
+    EXPECT_EQ(report->wParam, MAKEWPARAM(7, BN_CLICKED));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    recorder_.Clear();
+    MouseDown(button, 20, 10);
+    DispatchPending();
+    MouseMove(button, 20, 80);
+    MouseUp(button, 20, 80);
+    DispatchPending();
+    EXPECT_TRUE(Reports(button).empty());
+    EXPECT_EQ(State(button), BST_FOCUS);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ButtonWindow, SpaceAndBmClickClickButADisabledButtonDoesNot) {
+    HWND button = Make(BS_PUSHBUTTON);
+    HWND other = Make(BS_PUSHBUTTON, "other", 8, {100, 10, 175, 35});
+    SetFocus(button);
+    recorder_.Clear();
+    KeyDown(VK_SPACE);
+    DispatchPending();
+    EXPECT_EQ(State(button) & BST_PUSHED, BST_PUSHED);
+    EXPECT_TRUE(Reports(button).empty());
+    KeyUp(VK_SPACE);
+    DispatchPending();
+    EXPECT_EQ(Reports(button), std::vector<int>{BN_CLICKED});
+    EXPECT_EQ(State(button) & BST_PUSHED, 0);
+
+    // A click by message takes the focus as a click by hand does.
+    recorder_.Clear();
+    SendMessageA(other, BM_CLICK, 0, 0);
+    EXPECT_EQ(Reports(other), std::vector<int>{BN_CLICKED});
+    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    recorder_.Clear();
+    EnableWindow(button, FALSE);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    Click(button, 20, 10);
+    DispatchPending();
+    EXPECT_TRUE(Reports(button).empty());
+}
+
+TEST_F(ButtonWindow, AutomaticBoxesChangeTheirCheckBeforeTheyReportTheClick) {
+    HWND box = Make(BS_AUTOCHECKBOX, "repeat");
+    recorder_.Handle(parent_, [this](HWND, UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+        if (message == WM_COMMAND) seen_.push_back(SendMessageA(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0));
+        return false;
+    });
+    Click(box, 5, 10);
+    DispatchPending();
+    Click(box, 5, 10);
+    DispatchPending();
+    EXPECT_EQ(seen_, (std::vector<LRESULT>{BST_CHECKED, BST_UNCHECKED}));
+
+    HWND three = Make(BS_AUTO3STATE, "three", 8, {100, 10, 180, 30});
+    std::vector<LRESULT> cycle;
+    for (int i = 0; i < 3; ++i) {
+        SendMessageA(three, BM_CLICK, 0, 0);
+        cycle.push_back(Check(three));
+    }
+    EXPECT_EQ(cycle, (std::vector<LRESULT>{BST_CHECKED, BST_INDETERMINATE, BST_UNCHECKED}));
+
+    // A plain check box and a three-state box only report; the program sets their check.
+    HWND plain = Make(BS_3STATE, "plain", 9, {100, 40, 180, 60});
+    recorder_.Clear();
+    SendMessageA(plain, BM_CLICK, 0, 0);
+    EXPECT_EQ(Check(plain), BST_UNCHECKED);
+    EXPECT_EQ(Reports(plain), std::vector<int>{BN_CLICKED});
+    SendMessageA(plain, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(Check(plain), BST_INDETERMINATE);
+    EXPECT_EQ(State(plain) & BST_INDETERMINATE, BST_INDETERMINATE);
+}
+
+TEST_F(ButtonWindow, AnAutomaticRadioButtonUnchecksTheOthersOfItsGroupOnly) {
+    std::vector<HWND> radios;
+    for (int i = 0; i < 4; ++i) {
+        DWORD group = i == 0 || i == 3 ? WS_GROUP : 0;
+        radios.push_back(Make(BS_AUTORADIOBUTTON | group, "r", 20 + i, {10, 10 + 25 * i, 100, 30 + 25 * i}));
+        // The dialog order: each new control behind the ones before it.
+        SetWindowPos(radios.back(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    SendMessageA(radios[0], BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(radios[3], BM_SETCHECK, BST_CHECKED, 0);
+    Click(radios[1], 5, 10);
+    DispatchPending();
+    EXPECT_EQ(Check(radios[0]), BST_UNCHECKED);
+    EXPECT_EQ(Check(radios[1]), BST_CHECKED);
+    EXPECT_EQ(Check(radios[2]), BST_UNCHECKED);
+    EXPECT_EQ(Check(radios[3]), BST_CHECKED);  // another group
+    // Only the checked radio button of a group is a tab stop.
+    EXPECT_FALSE(GetWindowLongA(radios[0], GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongA(radios[1], GWL_STYLE) & WS_TABSTOP);
+
+    // Reached by the keyboard, an unchecked radio button is chosen; a checked one is left alone.
+    recorder_.Clear();
+    SetFocus(radios[2]);
+    EXPECT_EQ(Check(radios[2]), BST_CHECKED);
+    EXPECT_EQ(Check(radios[1]), BST_UNCHECKED);
+    EXPECT_EQ(Reports(radios[2]), std::vector<int>{BN_CLICKED});
+    SetFocus(radios[3]);
+    EXPECT_TRUE(Reports(radios[3]).empty());
+    EXPECT_EQ(SendMessageA(radios[3], WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_RADIOBUTTON);
+}
+
+TEST_F(ButtonWindow, TheDefaultButtonHasAHeavierFrameThatMovesWithItsStyle) {
+    HWND ok = Make(BS_DEFPUSHBUTTON | WS_TABSTOP, "OK");
+    HWND cancel = Make(BS_PUSHBUTTON, "Cancel", 8, {100, 10, 175, 35});
+    EXPECT_EQ(SendMessageA(ok, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
+    EXPECT_EQ(SendMessageA(cancel, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    EXPECT_EQ(Pixel(ok, 0, 12), kBlack);
+    EXPECT_EQ(Pixel(ok, 1, 12), kWhite);
+    EXPECT_EQ(Pixel(cancel, 0, 12), kWhite);
+
+    SendMessageA(ok, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendMessageA(cancel, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    DispatchPending();
+    EXPECT_EQ(Pixel(ok, 0, 12), kWhite);
+    EXPECT_EQ(Pixel(cancel, 0, 12), kBlack);
+    EXPECT_EQ(SendMessageA(cancel, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
+    EXPECT_TRUE(GetWindowLongA(ok, GWL_STYLE) & WS_TABSTOP);  // only the type changed
+
+    // Held down, the default button shows a shadow line inside its black frame.
+    MouseDown(cancel, 20, 10);
+    DispatchPending();
+    EXPECT_EQ(Pixel(cancel, 0, 12), kBlack);
+    EXPECT_EQ(Pixel(cancel, 1, 12), kShadow);
+    EXPECT_EQ(Pixel(cancel, 2, 12), kFace);
+    MouseUp(cancel, 20, 10);
+    DispatchPending();
+}
+
+TEST_F(ButtonWindow, ACheckBoxDrawsItsMarkOnTheParentsBackgroundAndItsFocusAroundTheCaption) {
+    recorder_.Handle(parent_, [this](HWND, UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (message != WM_CTLCOLORSTATIC) return false;
+        result = reinterpret_cast<LRESULT>(red_);
+        return true;
+    });
+    HWND box = Make(BS_CHECKBOX, "repeat", 7, {10, 10, 107, 27});
+    auto markPixels = [&] {
+        int dark = 0;
+        for (int y = 2; y < 15; ++y)
+            for (int x = 0; x < 13; ++x) dark += Pixel(box, x, y) == kBlack;
+        return dark;
+    };
+    int frameOnly = markPixels();  // the box's inner shadow line
+    EXPECT_EQ(Pixel(box, 6, 8), kWhite);
+    EXPECT_EQ(Pixel(box, 90, 1), RGB(255, 0, 0));
+    SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    DispatchPending();
+    EXPECT_GT(markPixels(), frameOnly + 10);
+    SendMessageA(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    DispatchPending();
+    EXPECT_EQ(markPixels(), frameOnly);
+
+    auto inverted = [&] {
+        int count = 0;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 17; x < 97; ++x) count += Pixel(box, x, y) != RGB(255, 0, 0);
+        return count;
+    };
+    EXPECT_EQ(inverted(), 0);
+    SetFocus(box);
+    DispatchPending();
+    EXPECT_GT(inverted(), 5);  // the dotted line above the caption
+}
+
+TEST_F(ButtonWindow, AGroupBoxLetsTheMouseThroughToWhatIsBehindIt) {
+    HWND group = Make(BS_GROUPBOX, "group", 7, {10, 10, 200, 150});
+    EXPECT_EQ(SendMessageA(group, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    recorder_.Clear();
+    Click(group, 50, 50);
+    DispatchPending();
+    EXPECT_EQ(recorder_.Sequence({WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              (std::vector<std::string>{"WM_LBUTTONDOWN(?)", "WM_LBUTTONUP(?)"}));
+    for (const Received& r : recorder_.Log())
+        if (r.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(r.window, parent_);
+        }
+    EXPECT_TRUE(Reports(group).empty());
+}
