@@ -65,6 +65,18 @@ class EConvertError : public Exception {
     using Exception::Exception;
 };
 
+// A resource the program looked for by name is not among its embedded resources.
+class EResNotFound : public Exception {
+  public:
+    using Exception::Exception;
+};
+
+// A picture that cannot be read or drawn.
+class EInvalidGraphic : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 // Raised to end an operation quietly: the error box drops it without showing anything.
 class EAbort : public Exception {
   public:
