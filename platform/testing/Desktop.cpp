@@ -164,6 +164,8 @@ void RestoreFromTaskbar(HWND window) {
 
 void SwitchAway(HWND window) { InjectFor(window, DisplayEvent::Kind::FocusLost); }
 
+std::optional<std::string> MessageBoxText(HWND window) { return user::MessageBoxText(window); }
+
 int DispatchPending() {
     int count = 0;
     MSG message;

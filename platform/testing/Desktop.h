@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ void MinimizeBox(HWND window);
 void RestoreFromTaskbar(HWND window);
 // Another program takes the keyboard, and gives it back.
 void SwitchAway(HWND window);
+
+// The text a message box shows, or nothing when `window` is not a message box.
+std::optional<std::string> MessageBoxText(HWND window);
 
 // Takes and dispatches every message that is waiting (posted, input, painting, due timers) without waiting for
 // more, and presents what was drawn. Returns how many were dispatched; stops at WM_QUIT, which it leaves taken.

@@ -211,11 +211,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             SendActivation(hWnd, false, false);
         }
         if (!nowVisible && wasVisible && system.active == hWnd) {
-            // The owner, or else the frontmost other visible window, takes over.
+            // The owner, or else the frontmost other visible window, takes over; a disabled window cannot, so
+            // while a modal window's owners are disabled none may be active until they are enabled again.
+            auto canTake = [](const Window* w) { return w && w->Visible() && w->native && !(w->style & WS_DISABLED); };
             HWND next = nullptr;
-            if (Window* owner = system.Find(window->owner); owner && owner->Visible() && owner->native) next = owner->handle;
+            if (Window* owner = system.Find(window->owner); canTake(owner)) next = owner->handle;
             for (HWND other : system.TopLevelWindows())
-                if (Window* w = system.Find(other); !next && other != hWnd && w && w->Visible() && w->native) next = other;
+                if (!next && other != hWnd && canTake(system.Find(other))) next = other;
             SendActivation(next, false, false);
         }
     }

@@ -338,3 +338,31 @@ HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
 HCURSOR WINAPI GetCursor() { return WindowSystem::Get().cursor; }
 
 int WINAPI ShowCursor(BOOL bShow) { return bShow ? ++cursorShown : --cursorShown; }
+
+HWND WINAPI WindowFromPoint(POINT Point) {
+    WindowSystem& system = WindowSystem::Get();
+    for (HWND handle : system.TopLevelWindows()) {
+        Window* top = system.Find(handle);
+        if (!top || !top->Visible() || !top->native || (top->style & WS_DISABLED)) continue;
+        RECT onScreen;
+        GetWindowRect(handle, &onScreen);
+        if (Inside(onScreen, Point)) return HitTest(top, Point).first;
+    }
+    return nullptr;
+}
+
+HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point) {
+    WindowSystem& system = WindowSystem::Get();
+    Window* parent = system.Find(hWndParent);
+    if (!parent) return nullptr;
+    RECT client = parent->ClientRect();
+    if (!Inside(client, Point)) return nullptr;
+    POINT screen = Point;
+    ClientToScreen(hWndParent, &screen);
+    for (HWND handle : parent->children) {
+        RECT onScreen;
+        GetWindowRect(handle, &onScreen);
+        if (Inside(onScreen, screen)) return handle;
+    }
+    return hWndParent;
+}

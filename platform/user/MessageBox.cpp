@@ -2,9 +2,11 @@
 // of the program, so other windows' timers keep ticking while it waits.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/user/WindowSystem.h"
 #include "platform/win32.h"
 
 namespace {
@@ -276,3 +278,16 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
 }
 
 BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+
+namespace platform::user {
+
+std::optional<std::string> MessageBoxText(HWND window) {
+    char name[16] = {};
+    if (!IsWindow(window) || !GetClassNameA(window, name, sizeof name) || std::string_view(name) != kClassName)
+        return std::nullopt;
+    auto* box = reinterpret_cast<Box*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!box) return std::nullopt;
+    return box->text;
+}
+
+}  // namespace platform::user

@@ -215,6 +215,8 @@ void ApplyNativeBounds(Window& window);
 void CreateNativeIfNeeded(Window& window);
 void ForgetWindow(HWND handle);  // focus, capture, activation and timers of a window that goes away
 std::chrono::nanoseconds Now();
+// The text of a message box window, or nothing for any other window.
+std::optional<std::string> MessageBoxText(HWND window);
 DWORD NowMilliseconds();
 
 }  // namespace platform::user
