@@ -8,7 +8,9 @@ using namespace platform::user;
 
 int WINAPI GetSystemMetrics(int nIndex) {
     WindowSystem& system = WindowSystem::Get();
-    auto screen = [&system] { return system.HasDisplay() ? system.Display().ScreenSize() : SIZE{1280, 1024}; };
+    // The screen's size is a question for the display, so asking it opens the display as a first window would:
+    // a form centred before its window exists must be centred on the real screen.
+    auto screen = [&system] { return system.Display().ScreenSize(); };
     switch (nIndex) {
         case SM_CXSCREEN:
         case SM_CXFULLSCREEN: return screen().cx;

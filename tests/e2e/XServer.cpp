@@ -121,6 +121,15 @@ void VirtualXServer::Click(const std::string& windowId, int x, int y) const {
     RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(x), std::to_string(y), "click", "1"});
 }
 
+void VirtualXServer::PressKey(const std::string& windowId, const std::string& key) const {
+    // Without a window manager the keyboard follows the pointer, so the pointer goes over the window first.
+    RunProgram({"xdotool", "mousemove", "--window", windowId, "4", "4", "key", key});
+}
+
+void VirtualXServer::RequestClose(const std::string& windowId) const {
+    RunProgram({"python3", KORVO_E2E_REQUEST_CLOSE, windowId});
+}
+
 void VirtualXServer::ClickOnScreen(int x, int y) const {
     RunProgram({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
 }

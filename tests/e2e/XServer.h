@@ -48,6 +48,10 @@ class VirtualXServer {
     void Click(const std::string& windowId, int x, int y) const;  // client coordinates of the window
     void ClickOnScreen(int x, int y) const;
     void Drag(const std::string& windowId, int fromX, int fromY, int toX, int toY) const;
+    // A key (an X key name, "Return") typed into the window.
+    void PressKey(const std::string& windowId, const std::string& key) const;
+    // What a window manager's close box sends: WM_DELETE_WINDOW.
+    void RequestClose(const std::string& windowId) const;
     // The whole screen as xwd reads it back from the server.
     std::optional<platform::gdi::Surface> Screen() const;
 
