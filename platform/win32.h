@@ -8,3 +8,4 @@
 #include "platform/win32/user.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/mmsystem.h"

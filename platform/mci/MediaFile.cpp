@@ -1,0 +1,94 @@
+#include "platform/mci/MediaFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/kernel/Paths.h"
+#include "platform/mci/ContentProbe.h"
+#include "platform/mci/MidiDecoder.h"
+#include "platform/mci/Mpg123Decoder.h"
+#include "platform/mci/OpusDecoder.h"
+#include "platform/mci/SndfileDecoder.h"
+#include "platform/mci/VorbisDecoder.h"
+
+namespace platform::mci {
+namespace {
+
+constexpr size_t kHeadBytes = 65536;
+// A MIDI file is read whole; anything bigger than this is not one we could play sensibly.
+constexpr uint64_t kMaxMidiBytes = 64u << 20;
+
+MCIERROR OpenRegularFile(const std::string& windowsName, FileHandle& file, uint64_t& size) {
+    std::string posixPath;
+    DWORD error = 0;
+    if (!kernel::ResolvePath(windowsName, posixPath, error)) return MCIERR_FILE_NOT_FOUND;
+    // Non-blocking, so that a FIFO without a writer cannot hold the program here.
+    int fd = ::open(posixPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? MCIERR_FILE_NOT_FOUND : MCIERR_FILE_READ;
+    file = FileHandle(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return MCIERR_FILE_READ;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = static_cast<uint64_t>(info.st_size);
+    return 0;
+}
+
+std::string ReadAll(const FileHandle& file, uint64_t size) {
+    std::string bytes(size, '\0');
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = ::pread(file.Get(), bytes.data() + done, size - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+MCIERROR OpenMidi(const FileHandle& file, uint64_t size, int outputRate, OpenedMedia& media) {
+    if (size > kMaxMidiBytes) return MCIERR_INVALID_FILE;
+    auto sequence = MidiSequence::Parse(ReadAll(file, size), outputRate);
+    if (!sequence) return MCIERR_INVALID_FILE;
+    SynthPool::Lease synth = SynthPool::Get().Acquire(outputRate);
+    if (!synth) return MCIERR_CANNOT_LOAD_DRIVER;
+    media.decoder = std::make_unique<MidiDecoder>(std::move(*sequence), std::move(synth));
+    media.kind = DeviceKind::Sequencer;
+    return 0;
+}
+
+}  // namespace
+
+MCIERROR OpenMediaFile(const std::string& windowsName, int outputRate, OpenedMedia& media) {
+    FileHandle file;
+    uint64_t size = 0;
+    if (MCIERROR error = OpenRegularFile(windowsName, file, size)) return error;
+    std::string head(std::min<uint64_t>(size, kHeadBytes), '\0');
+    ssize_t got = ::pread(file.Get(), head.data(), head.size(), 0);
+    head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+
+    media.kind = DeviceKind::MpegVideo;
+    switch (ProbeContent(head, file, size)) {
+        case Content::Midi: return OpenMidi(file, size, outputRate, media);
+        case Content::Wave:
+            media.kind = DeviceKind::WaveAudio;
+            media.decoder = SndfileDecoder::Open(std::move(file));
+            break;
+        case Content::OtherSndfile:
+        case Content::Flac: media.decoder = SndfileDecoder::Open(std::move(file)); break;
+        case Content::Vorbis: media.decoder = VorbisDecoder::Open(std::move(file)); break;
+        case Content::Opus: media.decoder = OpusDecoder::Open(std::move(file)); break;
+        case Content::Mpeg: media.decoder = Mpg123Decoder::Open(std::move(file)); break;
+        case Content::Unknown:
+            // Formats libsndfile knows that are not worth a magic number of our own (W64, CAF, ...).
+            if (size >= 12) media.decoder = SndfileDecoder::Open(std::move(file));
+            break;
+    }
+    return media.decoder ? 0 : MCIERR_INVALID_FILE;
+}
+
+}  // namespace platform::mci
