@@ -199,6 +199,40 @@ TEST_F(MediaPlayerTest, OpeningReportsTheLengthAndWhatTheDeviceCanDo) {
     EXPECT_EQ(bar_->AutoEnabledButtons(), 0);
 }
 
+TEST_F(MediaPlayerTest, EveryKindOfFileReportsItsExactLength) {
+    struct Case {
+        const char* name;
+        int format;
+        int rate;
+        bool variableBitrate;
+    } cases[] = {{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, false},
+                 {"b.aif", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 22050, false},
+                 {"c.au", SF_FORMAT_AU | SF_FORMAT_PCM_16, 8000, false},
+                 {"d.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, false},
+                 {"e.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, false},
+                 {"f.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, false},
+                 {"g.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, true}};
+    for (const Case& file : cases) {
+        SCOPED_TRACE(file.name);
+        // 1.5 s of sound.
+        ASSERT_TRUE(WriteSound(folder_.Path() / file.name, file.format, file.rate, 2,
+                               Tone(file.rate, 2, file.rate * 3 / 2), file.variableBitrate));
+        Open(*player_, file.name);
+        EXPECT_EQ(player_->MediaLength(), 1500);
+    }
+    // A MIDI file whose tempo doubles after one second: one second, then half a second.
+    std::string track = MidiTempo(0, 500000) + MidiEvent(0, {0xC0, 0}) + MidiEvent(0, {0x90, 60, 100}) +
+                        MidiTempo(960, 250000) + MidiEvent(940, {0x80, 60, 0}) + MidiEndOfTrack(20);
+    std::ofstream(folder_.Path() / "tempo.mid", std::ios::binary) << MidiFile(0, 480, {MidiTrack(track)});
+    Open(*player_, "tempo.mid");
+    EXPECT_EQ(player_->MediaLength(), 1500);
+    player_->SetPlayPosition(1200);
+    player_->StartPlayback();
+    RunFor(400ms);
+    EXPECT_EQ(player_->PlayPosition(), 1500);
+    EXPECT_EQ(player_->DeviceMode(), mdStopped);
+}
+
 TEST_F(MediaPlayerTest, PlayPauseResumeAndStopKeepThePosition) {
     MakeWave("tone.wav", 2000);
     Open(*player_, "tone.wav");
