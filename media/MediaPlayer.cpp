@@ -86,7 +86,8 @@ MCIERROR TMediaPlayer::Send(UINT command, DWORD flags, void* params) {
 DWORD TMediaPlayer::Status(DWORD item, bool& ok) {
     MCI_STATUS_PARMS params{};
     params.dwItem = item;
-    lastError_ = mciSendCommandA(deviceId_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&params));
+    flags_ = MCI_WAIT | MCI_STATUS_ITEM;
+    lastError_ = mciSendCommandA(deviceId_, MCI_STATUS, flags_, reinterpret_cast<DWORD_PTR>(&params));
     ok = lastError_ == 0;
     return static_cast<DWORD>(params.dwReturn);
 }
@@ -132,7 +133,7 @@ void TMediaPlayer::OpenMedia() {
         default: canStep_ = false;
     }
 
-    if (hasVideo_) ApplyDisplay(display_);
+    if (hasVideo_) SetDisplay(display_);
     if (deviceType_ == dtCDAudio || deviceType_ == dtVideodisc) SetTimeUnit(MCI_FORMAT_TMSF);
 
     autoEnabled_ = ButtonBit(btNext) | ButtonBit(btPrev);

@@ -301,6 +301,34 @@ TEST_F(MediaPlayerTest, AtTheEndThePositionIsTheLengthAndPlayStartsAgainFromTheB
     EXPECT_EQ(bar_->DeviceMode(), mdStopped);
 }
 
+TEST_F(MediaPlayerTest, OneShotOverridesApplyToTheNextRequestOnly) {
+    MakeWave("tone.wav", 2000);
+    Open(*bar_, "tone.wav");
+    bar_->SetFrom(500);
+    bar_->SetTo(800);
+    bar_->StartPlayback();
+    RunFor(500ms);
+    EXPECT_EQ(bar_->PlayPosition(), 800);
+    EXPECT_EQ(bar_->DeviceMode(), mdStopped);
+    // The next play goes on from where the range ended, to the end.
+    bar_->StartPlayback();
+    RunFor(300ms);
+    ExpectPlayedAbout(bar_->PlayPosition(), 1100);
+
+    // Without a notice the end passes unannounced; the override is gone for the play after.
+    bar_->StopPlayback();
+    RunFor(20ms);
+    notices_ = 0;
+    bar_->SetNotify(false);
+    bar_->StartPlayback();
+    RunFor(1500ms);
+    EXPECT_EQ(bar_->PlayPosition(), 2000);
+    EXPECT_EQ(notices_, 0);
+    bar_->StartPlayback();
+    RunFor(2500ms);
+    EXPECT_EQ(notices_, 1);
+}
+
 TEST_F(MediaPlayerTest, StoppingAPlayingFileNotifiesAborted) {
     MakeWave("tone.wav", 2000);
     Open(*bar_, "tone.wav");
@@ -439,6 +467,29 @@ TEST_F(MediaPlayerTest, TheKeyboardMovesTheFocusAndRunsEnabledButtons) {
     PressKey(VK_SPACE);
     DispatchPending();
     EXPECT_EQ(trail_, "");
+}
+
+TEST_F(MediaPlayerTest, AFailedClickLeavesTheButtonsButTheSameKeyUpdatesThem) {
+    // MP3 files open on the video-capable device, which offers frame steps and then refuses them for sound.
+    ASSERT_TRUE(WriteSound(folder_.Path() / "song.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, kRate, 2,
+                           Tone(kRate, 2, kRate * 2)));
+    Open(*bar_, "song.mp3");
+    EXPECT_EQ(bar_->AutoEnabledButtons(), Buttons({btPlay, btNext, btPrev, btStep, btBack}));
+    ClickButton(btPlay);
+    const TButtonSet playing = Buttons({btPause, btStop, btNext, btPrev, btStep, btBack});
+    EXPECT_EQ(bar_->AutoEnabledButtons(), playing);
+
+    ClickButton(btStep);
+    EXPECT_EQ(bar_->LastError(), static_cast<MCIERROR>(MCIERR_UNSUPPORTED_FUNCTION));
+    EXPECT_EQ(bar_->AutoEnabledButtons(), playing);
+
+    bar_->SetFocus();
+    DispatchPending();
+    ASSERT_EQ(bar_->FocusedButton(), btStep);
+    PressKey(VK_SPACE);
+    DispatchPending();
+    EXPECT_EQ(bar_->LastError(), static_cast<MCIERROR>(MCIERR_UNSUPPORTED_FUNCTION));
+    EXPECT_EQ(bar_->AutoEnabledButtons(), Buttons({btPlay, btNext, btPrev, btStep, btBack}));
 }
 
 TEST_F(MediaPlayerTest, TheBarDrawsItsButtonsWithTheGlyphsOfTheirState) {
