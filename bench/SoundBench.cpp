@@ -1,12 +1,20 @@
-// The sound layer on its own, through mciSendCommandA only, in real time:
+// The sound layer and the media device component, in real time:
 //   - CPU seconds and peak memory for playing a 60-second MP3, FLAC and MIDI file to the null output, each in a
-//     fresh process of its own, with MCI_WAIT (the sound layer alone) and once polled every 10 ms as the
+//     fresh process of its own: once through mciSendCommandA alone with MCI_WAIT, then through the component's
+//     own program (korvo_bench_mediaplayer), ending on the completion notice or polling every 10 ms as the
 //     player's timer does;
+//   - the same files through other players where they are installed (bench/install-peers), measured the same way:
+//     mpg123 through OpenAL's null device, which plays in real time (its dummy output does not, so that row is
+//     its decoding alone), and Audacious headless through SDL's dummy driver, with a configuration folder of its
+//     own under the bench's temporary folder;
 //   - open-to-first-sound latency, read from what a capture output received;
 //   - the silence between one file's end and the next file's start when the next is opened and played as soon as
 //     the position reaches the length, on the capture output and through SDL's disk driver (the real callback).
-// Build it optimised (CMAKE_BUILD_TYPE=Release, no sanitizers); it takes about six minutes.
+// Build it optimised (CMAKE_BUILD_TYPE=Release, no sanitizers); it takes about ten minutes. --players stops after
+// the playing table (about nine), --peers measures only the other players (about four).
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +28,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -140,44 +149,109 @@ void PlayToTheEndPolling(MCIDEVICEID id) {
     }
 }
 
+// What the kernel accounted to one process that ran to its end.
 struct Usage {
-    double cpuSeconds;
-    double peakMegabytes;
-    double wallSeconds;
+    double cpuSeconds = 0;
+    double peakMegabytes = 0;
+    double wallSeconds = 0;
+    int exitCode = 0;  // 128 + the signal when it was killed, 127 when it could not be started
 };
 
+// A command line and what it changes in our environment: "NAME=value" sets a variable, a bare "NAME" removes it.
+// Its standard output and error go to the log.
+struct Command {
+    std::vector<std::string> argv;
+    std::vector<std::string> environment;
+    fs::path log;
+};
+
+// A command that has not ended by then is killed and reported as failed (a peer that cannot open its output
+// may wait forever).
+constexpr auto kPatience = 150s;
+
 // Plays one file to its end as the measured process does: with MCI_WAIT (the sound layer alone), or polled every
-// 10 ms as the player's timer does. Reports the process's peak resident memory on stdout.
+// 10 ms as the player's timer does. An empty file name measures the program's start and exit alone.
 int PlayOnly(const char* file, int rate, bool polled) {
-    if (*file) {
-        UseOutput({"null", rate, {}});
-        MCIDEVICEID id = Open(file);
-        if (polled) {
-            PlayToTheEndPolling(id);
-        } else {
-            MCI_PLAY_PARMS params{};
-            mciSendCommandA(id, MCI_PLAY, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&params));
-        }
-        Close(id);
+    if (!*file) return 0;
+    UseOutput({"null", rate, {}});
+    MCIDEVICEID id = Open(file);
+    if (polled) {
+        PlayToTheEndPolling(id);
+    } else {
+        MCI_PLAY_PARMS params{};
+        mciSendCommandA(id, MCI_PLAY, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&params));
     }
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) std::printf("%s\n", line.c_str() + 6);
+    Close(id);
     return 0;
 }
 
-// A fresh process of this program, so that its peak memory is its own.
-Usage MeasureInChild(const fs::path& file, int rate, bool polled) {
+// The middle process of MeasureInChild: runs the command as its own child, waits for it with wait4 and prints
+// "CPU-seconds peak-kB wall-seconds exit-code" on stdout.
+int RunAndAccount(const char* log, char** argv) {
     const auto start = std::chrono::steady_clock::now();
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);  // so that whatever the command starts is killed with it
+        const int output = open(log, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (output >= 0) {
+            dup2(output, 1);
+            dup2(output, 2);
+        }
+        execvp(argv[0], argv);
+        std::_Exit(127);
+    }
+    int status = 0;
+    if (child < 0) {
+        std::printf("0 0 0 127\n");
+        return 0;
+    }
+    struct rusage usage {};
+    bool killed = false;
+    while (wait4(child, &status, WNOHANG, &usage) == 0) {
+        if (!killed && std::chrono::steady_clock::now() - start > kPatience) {
+            kill(-child, SIGKILL);
+            killed = true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu =
+        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::printf("%.6f %ld %.3f %d\n", cpu, usage.ru_maxrss, wall, code);
+    return 0;
+}
+
+std::vector<char*> CStrings(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Runs the command to its end and returns what wait4 accounted to it. It runs as the child of a fresh image of
+// this program rather than of this process: the kernel keeps a process's peak memory across exec, so a command
+// forked straight from here would start with our resident pages (the generated tones) as its peak.
+Usage MeasureInChild(const Command& command) {
+    std::vector<std::string> argv = {"korvo_bench_sound", "--measure", command.log.string()};
+    argv.insert(argv.end(), command.argv.begin(), command.argv.end());
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry)
+        if (std::none_of(command.environment.begin(), command.environment.end(),
+                         [&](const std::string& change) { return nameOf(change) == nameOf(*entry); }))
+            environment.emplace_back(*entry);
+    for (const std::string& change : command.environment)
+        if (change.find('=') != std::string::npos) environment.push_back(change);
+    std::vector<char*> argvPointers = CStrings(argv), environmentPointers = CStrings(environment);
+
     int pipeFds[2];
     if (pipe(pipeFds) != 0) std::exit(1);
     pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], 1);
         close(pipeFds[0]);
-        const std::string rateText = std::to_string(rate);
-        execl("/proc/self/exe", "korvo_bench_sound", polled ? "--play-polled" : "--play", file.c_str(),
-              rateText.c_str(), static_cast<char*>(nullptr));
+        execve("/proc/self/exe", argvPointers.data(), environmentPointers.data());
         std::_Exit(127);
     }
     close(pipeFds[1]);
@@ -187,12 +261,114 @@ Usage MeasureInChild(const fs::path& file, int rate, bool polled) {
         output.append(buffer, static_cast<size_t>(got));
     close(pipeFds[0]);
     int status = 0;
-    struct rusage usage {};
-    wait4(child, &status, 0, &usage);
-    const double cpu =
-        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return {cpu, std::atof(output.c_str()) / 1024.0,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+    waitpid(child, &status, 0);
+    Usage usage;
+    long peakKilobytes = 0;
+    if (std::sscanf(output.c_str(), "%lf %ld %lf %d", &usage.cpuSeconds, &peakKilobytes, &usage.wallSeconds,
+                    &usage.exitCode) != 4)
+        usage.exitCode = 127;
+    usage.peakMegabytes = peakKilobytes / 1024.0;
+    return usage;
+}
+
+// One row of the playing table; a run that is much shorter than the file did not play in real time and says so.
+void PrintPlayed(const std::string& what, const Usage& usage, const fs::path& log) {
+    if (usage.exitCode != 0) {
+        std::ifstream in(log);
+        std::string line, last;
+        while (std::getline(in, line))
+            if (!line.empty()) last = line;
+        std::printf("  %-44s failed (exit %d)%s%s\n", what.c_str(), usage.exitCode, last.empty() ? "" : ": ",
+                    last.c_str());
+        return;
+    }
+    constexpr double kFileSeconds = 60;
+    std::printf("  %-44s %5.2f CPU-s  %6.1f MB peak  (%.1f s%s)\n", what.c_str(), usage.cpuSeconds,
+                usage.peakMegabytes, usage.wallSeconds,
+                usage.wallSeconds < 0.9 * kFileSeconds ? ", faster than real time: not comparable" : "");
+}
+
+bool Installed(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    for (size_t start = 0; start <= folders.size();) {
+        const size_t end = std::min(folders.find(':', start), folders.size());
+        if (end > start && access((folders.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Another player on one of our files; check says why a run that ended well still does not count, or nothing.
+struct Peer {
+    std::string what;
+    std::string program;
+    Command command;
+    std::function<std::string()> check;
+};
+
+// Audacious with a configuration of its own in a fresh folder, so that the user's is neither read nor changed:
+// the plugin registry enables only the SDL output (an entry whose stamp is stale is rescanned but keeps its
+// enabled flag), and the MIDI plugin loads the same sound font as our player. Without a display and with a
+// session bus that does not exist, it can neither open a window nor hand the file to an Audacious the user
+// already runs.
+Peer AudaciousPeer(const fs::path& folder, const fs::path& file) {
+    const fs::path home = folder / ("audacious-" + file.extension().string().substr(1));
+    const fs::path registry = home / "audacious" / "plugin-registry";
+    fs::create_directories(home / "audacious");
+    std::ofstream(registry) << "format 11\noutput /sdlout.so\nstamp 0\nenabled 1\n";
+    std::ofstream(home / "audacious" / "config")
+        << "[amidiplug]\nfsyn_soundfont_file=/usr/share/sounds/sf2/default-GM.sf2\n";
+    Command command{{"audacious", "--headless", "--quit-after-play", file.string()},
+                    {"XDG_CONFIG_HOME=" + home.string(), "XDG_CACHE_HOME=" + home.string(),
+                     "XDG_DATA_HOME=" + home.string(), "DISPLAY", "WAYLAND_DISPLAY",
+                     "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (home / "no-bus").string(), "SDL_AUDIODRIVER=dummy"},
+                    home / "log.txt"};
+    // A registry of a format this Audacious does not read is ignored, and it would probe for a real output
+    // instead; it rewrites the registry on exit, so that is where to see which output it used.
+    auto check = [registry]() -> std::string {
+        std::ifstream in(registry);
+        bool sdl = false;
+        for (std::string line; std::getline(in, line);) {
+            if (line.ends_with(".so"))
+                sdl = line.starts_with("output ") && line.ends_with("/sdlout.so");
+            else if (sdl && line == "enabled 1")
+                return {};
+        }
+        return "did not use the SDL output (a plugin registry of another format?)";
+    };
+    return {"audacious -H: " + file.filename().string() + ", SDL dummy driver", "audacious", std::move(command),
+            check};
+}
+
+// The same files through other players' own null outputs, each as a process of its own measured the same way.
+void MeasurePeers(const fs::path& folder) {
+    std::printf("\nthe same files through other players (bench/install-peers installs them):\n");
+    const fs::path mp3 = folder / "minute.mp3", log = folder / "peer-log.txt";
+    const Peer peers[] = {
+        // mpg123 has no SDL output here; OpenAL's null device mixes in real time.
+        {"mpg123: minute.mp3, OpenAL null device", "mpg123",
+         {{"mpg123", "--quiet", "--output", "openal", mp3.string()}, {"ALSOFT_DRIVERS=null"}, log}, {}},
+        // Its dummy output takes the samples as fast as they come: the decoding alone, for reference.
+        {"mpg123: minute.mp3, dummy output", "mpg123",
+         {{"mpg123", "--quiet", "--output", "dummy", mp3.string()}, {}, log}, {}},
+        AudaciousPeer(folder, mp3),
+        AudaciousPeer(folder, folder / "minute.flac"),
+        AudaciousPeer(folder, folder / "minute.mid"),
+    };
+    for (const Peer& peer : peers) {
+        if (!Installed(peer.program)) {
+            std::printf("  %-44s not installed (bench/install-peers)\n", peer.what.c_str());
+            continue;
+        }
+        const Usage usage = MeasureInChild(peer.command);
+        const std::string mismatch = usage.exitCode == 0 && peer.check ? peer.check() : std::string();
+        if (mismatch.empty())
+            PrintPlayed(peer.what, usage, peer.command.log);
+        else
+            std::printf("  %-44s %s\n", peer.what.c_str(), mismatch.c_str());
+    }
 }
 
 std::vector<float> ReadCapture(const fs::path& path, int& rate) {
@@ -255,11 +431,19 @@ void Report(const char* what, const std::vector<double>& gaps, size_t transition
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]).rfind("--play", 0) == 0) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (argc == 4 && mode.rfind("--play", 0) == 0) {
         if (*argv[2])
             SetCurrentDirectoryA(platform::kernel::WindowsPathOf(fs::path(argv[2]).parent_path().string()).c_str());
-        return PlayOnly(argv[2], std::atoi(argv[3]), std::string(argv[1]) == "--play-polled");
+        return PlayOnly(argv[2], std::atoi(argv[3]), mode == "--play-polled");
     }
+    if (argc > 3 && mode == "--measure") return RunAndAccount(argv[2], argv + 3);
+    // --players stops after the playing table, --peers measures only the other players.
+    if (argc > 1 && mode != "--players" && mode != "--peers") {
+        std::fprintf(stderr, "usage: %s [--players | --peers]\n", argv[0]);
+        return 2;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each row as it comes, also into a file: a run takes minutes
     const fs::path folder = fs::temp_directory_path() / ("korvo-sound-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     SetCurrentDirectoryA(platform::kernel::WindowsPathOf(folder.string()).c_str());
@@ -275,23 +459,37 @@ int main(int argc, char** argv) {
         WriteSound(parts.back(), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, Tone(44100, 22050 + 441 * i, 330.0 + 20 * i));
     }
 
-    std::printf("\nplaying 60 s in real time to the null output, each in a process of its own:\n");
-    const Usage base = MeasureInChild(fs::path(), 0, false);
-    std::printf("  %-44s %5.2f CPU-s  %6.1f MB peak\n", "the program alone, no sound", base.cpuSeconds,
-                base.peakMegabytes);
-    struct Item {
-        const char* name;
-        int rate;
-        bool polled;
-    };
-    for (const auto& [name, rate, polled] : {Item{"minute.mp3", 44100, false}, Item{"minute.mp3", 48000, false},
-                                             Item{"minute.flac", 48000, false}, Item{"minute.mid", 48000, false},
-                                             Item{"minute.mp3", 48000, true}}) {
-        const Usage usage = MeasureInChild(folder / name, rate, polled);
-        const std::string what =
-            std::string(name) + " to a " + std::to_string(rate) + " Hz output" + (polled ? ", polled" : "");
-        std::printf("  %-44s %5.2f CPU-s  %6.1f MB peak  (%.1f s)\n", what.c_str(), usage.cpuSeconds,
-                    usage.peakMegabytes, usage.wallSeconds);
+    if (mode != "--peers") {
+        std::printf("\nplaying 60 s in real time to the null output, each in a process of its own:\n");
+        const fs::path log = folder / "play-log.txt";
+        const Usage base = MeasureInChild({{"/proc/self/exe", "--play", "", "0"}, {}, log});
+        std::printf("  %-44s %5.2f CPU-s  %6.1f MB peak\n", "the program alone, no sound", base.cpuSeconds,
+                    base.peakMegabytes);
+        // The sound layer alone through mciSendCommandA, then the media device component as the player uses it
+        // (its own program, waiting for the completion notice, or polling every 10 ms as the player's timer
+        // does), at the files' own rate as the other players play them, and at the 48 kHz of most sound cards.
+        struct Item {
+            const char* how;  // "mci", "component", "component-polled"
+            const char* name;
+            int rate;
+        };
+        for (const auto& [how, name, rate] :
+             {Item{"mci", "minute.mp3", 44100}, Item{"component", "minute.mp3", 44100},
+              Item{"component", "minute.flac", 44100}, Item{"component", "minute.mid", 44100},
+              Item{"component", "minute.mp3", 48000}, Item{"component-polled", "minute.mp3", 44100}}) {
+            const std::string file = (folder / name).string(), rateText = std::to_string(rate);
+            const std::string what = std::string(how) + ": " + name + " to " + rateText + " Hz";
+            std::vector<std::string> argv;
+            if (std::string(how) == "mci") argv = {"/proc/self/exe", "--play", file, rateText};
+            else if (std::string(how) == "component") argv = {KORVO_BENCH_MEDIAPLAYER, file, rateText};
+            else argv = {KORVO_BENCH_MEDIAPLAYER, "--poll", file, rateText};
+            PrintPlayed(what, MeasureInChild({argv, {}, log}), log);
+        }
+    }
+    MeasurePeers(folder);
+    if (!mode.empty()) {
+        if (!getenv("KORVO_BENCH_KEEP")) fs::remove_all(folder);
+        return 0;
     }
 
     std::printf("\nopen to first sound (capture output, real time, 10 runs):\n");
