@@ -1,6 +1,6 @@
 #include "platform/mci/SynthPool.h"
 
-#include <fluidsynth.h>
+#include "platform/mci/FluidSynthLibrary.h"
 
 namespace platform::mci {
 namespace {
@@ -9,26 +9,28 @@ constexpr const char* kDefaultFont = "/usr/share/sounds/sf2/default-GM.sf2";
 
 }  // namespace
 
-SynthPool::Synth::Synth(int rate, const std::string& fontPath) : rate_(rate), fontPath_(fontPath) {
-    settings_ = new_fluid_settings();
+SynthPool::Synth::Synth(int rate, const std::string& fontPath)
+    : rate_(rate), fontPath_(fontPath), fluid_(FluidSynthLibrary::Get()) {
+    if (!fluid_) return;
+    settings_ = fluid_->new_fluid_settings();
     if (!settings_) return;
-    fluid_settings_setnum(settings_, "synth.sample-rate", rate);
+    fluid_->fluid_settings_setnum(settings_, "synth.sample-rate", rate);
     // Every call comes from the thread that holds the stream's decoding lock, so FluidSynth's own locking is
     // only cost.
-    fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
-    fluid_settings_setnum(settings_, "synth.gain", 0.5);
-    synth_ = new_fluid_synth(settings_);
-    if (synth_) font_ = fluid_synth_sfload(synth_, fontPath.c_str(), 1);
+    fluid_->fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
+    fluid_->fluid_settings_setnum(settings_, "synth.gain", 0.5);
+    synth_ = fluid_->new_fluid_synth(settings_);
+    if (synth_) font_ = fluid_->fluid_synth_sfload(synth_, fontPath.c_str(), 1);
 }
 
 SynthPool::Synth::~Synth() {
-    if (synth_) delete_fluid_synth(synth_);
-    if (settings_) delete_fluid_settings(settings_);
+    if (synth_) fluid_->delete_fluid_synth(synth_);
+    if (settings_) fluid_->delete_fluid_settings(settings_);
 }
 
 void SynthPool::Release::operator()(Synth* synth) const {
     std::unique_ptr<Synth> owned(synth);
-    fluid_synth_system_reset(synth->Get());
+    synth->Fluid().fluid_synth_system_reset(synth->Get());
     std::lock_guard lock(pool->mutex_);
     if (synth->FontPath() == pool->fontPath_) pool->idle_.push_back(std::move(owned));
 }
@@ -38,11 +40,7 @@ SynthPool& SynthPool::Get() {
     return pool;
 }
 
-SynthPool::SynthPool() : fontPath_(kDefaultFont) {
-    // The library's messages would go to the terminal; failures reach the program as MCI error codes instead.
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-        fluid_set_log_function(level, nullptr, nullptr);
-}
+SynthPool::SynthPool() : fontPath_(kDefaultFont) {}
 
 SynthPool::~SynthPool() = default;
 

@@ -12,6 +12,8 @@ typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace platform::mci {
 
+struct FluidSynthLibrary;
+
 class SynthPool {
   public:
     class Synth;
@@ -43,12 +45,14 @@ class SynthPool::Synth {
     ~Synth();
     bool Loaded() const { return font_ >= 0; }
     fluid_synth_t* Get() const { return synth_; }
+    const FluidSynthLibrary& Fluid() const { return *fluid_; }
     int Rate() const { return rate_; }
     const std::string& FontPath() const { return fontPath_; }
 
   private:
     int rate_;
     std::string fontPath_;
+    const FluidSynthLibrary* fluid_;
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     int font_ = -1;
