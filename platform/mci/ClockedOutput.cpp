@@ -71,7 +71,11 @@ std::optional<nanoseconds> ClockedOutput::WhenPulled(uint64_t frames) const {
     return start_ + nanoseconds(static_cast<int64_t>((target + rate_ - 1) / rate_));
 }
 
-void ClockedOutput::Wake() { wake_.notify_all(); }
+void ClockedOutput::Wake() {
+    // Under the lock, so that a play cannot slip between the thread's look at the mixer and its wait.
+    std::lock_guard lock(mutex_);
+    wake_.notify_all();
+}
 
 bool ClockedOutput::DrivenByCaller() const { return kernel::Clock().JumpsWhenIdle(); }
 

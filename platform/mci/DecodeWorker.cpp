@@ -9,10 +9,12 @@ DecodeWorker::DecodeWorker(std::function<bool()> afterRound) : afterRound_(std::
     thread_ = std::thread([this] { Run(); });
 }
 
-DecodeWorker::~DecodeWorker() {
+DecodeWorker::~DecodeWorker() { Stop(); }
+
+void DecodeWorker::Stop() {
     quit_ = true;
     Wake();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 void DecodeWorker::Add(std::shared_ptr<Stream> stream) {

@@ -20,6 +20,8 @@ class DecodeWorker {
     // soon even without a wake-up (it could not do its work yet).
     explicit DecodeWorker(std::function<bool()> afterRound);
     ~DecodeWorker();
+    // Ends the thread (once); nothing decodes and `afterRound` is not called after it returns.
+    void Stop();
 
     void Add(std::shared_ptr<Stream> stream);
     void Remove(const Stream* stream);

@@ -6,6 +6,11 @@ namespace platform::mci {
 namespace {
 
 constexpr uint32_t kDefaultTempo = 500000;  // microseconds per quarter note until the file says otherwise
+// Huge delta times in a damaged file would carry frame counts past what 64 bits hold; counts stop here instead,
+// far beyond the longest file accepted.
+constexpr int64_t kFrameCeiling = int64_t{1} << 48;
+// No real piece lasts a day: a longer file is damaged, and its length would not fit the millisecond positions.
+constexpr int64_t kLongestSeconds = 24 * 60 * 60;
 
 uint32_t BigEndian(std::string_view bytes, size_t at, int count) {
     uint32_t value = 0;
@@ -125,9 +130,11 @@ class TempoMap {
         scaled_ = 0;
     }
     int64_t FrameAt(uint64_t tick) {
+        // Ticks below 2^64 and tempos below 2^24 keep the sum far inside 128 bits, however many events there are.
         scaled_ += static_cast<unsigned __int128>(tick - lastTick_) * (smpte_ ? 100 : tempo_);
         lastTick_ = tick;
-        return static_cast<int64_t>(scaled_ * static_cast<unsigned>(rate_) / denominator_);
+        const unsigned __int128 frame = scaled_ * static_cast<unsigned>(rate_) / denominator_;
+        return frame >= static_cast<unsigned __int128>(kFrameCeiling) ? kFrameCeiling : static_cast<int64_t>(frame);
     }
     void SetTempo(uint32_t tempo) {
         if (tempo) tempo_ = tempo;
@@ -146,10 +153,12 @@ class TempoMap {
 std::string_view Unwrap(std::string_view bytes) {
     if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "RMID") return bytes;
     for (size_t at = 12; at + 8 <= bytes.size();) {
-        uint32_t size = static_cast<uint8_t>(bytes[at + 4]) | static_cast<uint8_t>(bytes[at + 5]) << 8 |
-                        static_cast<uint8_t>(bytes[at + 6]) << 16 |
-                        static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 7])) << 24;
+        size_t size = static_cast<uint8_t>(bytes[at + 4]) | static_cast<uint8_t>(bytes[at + 5]) << 8 |
+                      static_cast<uint8_t>(bytes[at + 6]) << 16 |
+                      static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 7])) << 24;
         if (bytes.substr(at, 4) == "data") return bytes.substr(at + 8, std::min<size_t>(size, bytes.size() - at - 8));
+        // A chunk that claims more than the file holds ends the search (its size could also wrap a 32-bit step).
+        if (size > bytes.size() - at - 8) break;
         at += 8 + size + (size & 1);
     }
     return {};
@@ -192,9 +201,10 @@ std::optional<MidiSequence> MidiSequence::Parse(std::string_view bytes, int rate
                 if (event.status == 0xFF) tempo.SetTempo(event.value);
                 else sequence.events.push_back({frame, event.status, event.data1, event.data2, event.value});
             }
-            offset += tempo.FrameAt(trackEnds[track]);
+            offset = std::min(offset + tempo.FrameAt(trackEnds[track]), kFrameCeiling);
         }
         sequence.lengthFrames = offset;
+        if (sequence.lengthFrames > kLongestSeconds * rate) return std::nullopt;
         return sequence;
     }
     std::stable_sort(raw.begin(), raw.end(), [](const RawEvent& a, const RawEvent& b) {
@@ -208,6 +218,7 @@ std::optional<MidiSequence> MidiSequence::Parse(std::string_view bytes, int rate
         else sequence.events.push_back({frame, event.status, event.data1, event.data2, event.value});
     }
     sequence.lengthFrames = tempo.FrameAt(std::max(lastTick, raw.empty() ? 0 : raw.back().tick));
+    if (sequence.lengthFrames > kLongestSeconds * rate) return std::nullopt;
     return sequence;
 }
 

@@ -19,7 +19,9 @@ constexpr int kSuspendAfterSeconds = 3;
 SoundEngine::SoundEngine(std::function<bool()> afterWorkerRound) : worker_(std::move(afterWorkerRound)) {}
 
 SoundEngine::~SoundEngine() {
-    // The output goes first: its pulls read the mixer.
+    // The worker stops first: after each round it looks at the output and the mixer. Then the output, whose pulls
+    // read the mixer.
+    worker_.Stop();
     output_.reset();
 }
 

@@ -135,7 +135,10 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     if (hWnd && !system.FindOrFail(hWnd)) return FALSE;
-    system.Post(MSG{hWnd, Msg, wParam, lParam, NowMilliseconds(), system.cursorPos});
+    // The cursor position belongs to the user-interface thread; a message posted from another thread (a sound
+    // device's notice) carries none rather than read it while it changes.
+    const POINT cursor = WindowSystem::OnUiThread() ? system.cursorPos : POINT{};
+    system.Post(MSG{hWnd, Msg, wParam, lParam, NowMilliseconds(), cursor});
     return TRUE;
 }
 

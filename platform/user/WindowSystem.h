@@ -161,6 +161,9 @@ class WindowSystem {
         POINT pos{};
     } lastClick;
 
+    // Whether the caller is the thread that makes the windows (and owns the state above).
+    static bool OnUiThread() { return onUiThread_; }
+
   private:
     WindowSystem() = default;
     friend struct CallDepth;

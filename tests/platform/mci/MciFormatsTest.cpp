@@ -153,7 +153,16 @@ TEST_F(MciFormats, DamagedFilesAreRefusedOrPlayedAsFarAsTheyGo) {
     folder_.Write("noise.mp3", noise);
     folder_.Write("tag-only.mp3", std::string("ID3\x03\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\0'));
     folder_.Write("header-only.mid", std::string("MThd\0\0\0\x06\0\x01\0\x01\x01\xE0", 14));
-    for (const char* name : {"empty.mp3", "noise.mp3", "tag-only.mp3", "header-only.mid"}) {
+    // A RIFF chunk whose size would wrap the search back onto itself, and a MIDI file whose huge delta times at
+    // the slowest tempo add up to thousands of years.
+    folder_.Write("wrapped-riff.mid", std::string("RIFF\x14\0\0\0RMIDjunk\xF7\xFF\xFF\xFFMThd", 24));
+    std::string endless = MidiTempo(0, 0xFFFFFF);
+    for (int i = 0; i < 2000; ++i) endless += MidiEvent(0x0FFFFFFF, {0xB0, 7, 100});
+    folder_.Write("endless.mid", MidiFile(0, 1, {MidiTrack(endless + MidiEndOfTrack(0))}));
+    folder_.Write("endless2.mid", MidiFile(2, 1, {MidiTrack(endless + MidiEndOfTrack(0)),
+                                                  MidiTrack(endless + MidiEndOfTrack(0))}));
+    for (const char* name : {"empty.mp3", "noise.mp3", "tag-only.mp3", "header-only.mid", "wrapped-riff.mid",
+                             "endless.mid", "endless2.mid"}) {
         MCIDEVICEID id = 0;
         EXPECT_EQ(Open(name, id), static_cast<MCIERROR>(MCIERR_INVALID_FILE)) << name;
     }
