@@ -98,7 +98,9 @@ MCIERROR MciSystem::Play(Device& device, DWORD_PTR flags, MCI_PLAY_PARMS* params
         else changed_.wait_for(lock, std::chrono::milliseconds(100));  // the worker wakes us at the end
         Refresh();
     }
-    if ((flags & MCI_NOTIFY) && devices_.count(id)) device.Notify(callback, MCI_NOTIFY_SUCCESSFUL);
+    // Looked up again: while the lock was free another thread may have closed the device.
+    if (auto found = devices_.find(id); (flags & MCI_NOTIFY) && found != devices_.end())
+        found->second->Notify(callback, MCI_NOTIFY_SUCCESSFUL);
     return 0;
 }
 

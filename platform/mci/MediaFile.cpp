@@ -18,8 +18,9 @@ namespace platform::mci {
 namespace {
 
 constexpr size_t kHeadBytes = 65536;
-// A MIDI file is read whole; anything bigger than this is not one we could play sensibly.
-constexpr uint64_t kMaxMidiBytes = 64u << 20;
+// A MIDI file is read whole and every event is held in memory (about 40 bytes for an event of 3 bytes), so the
+// largest accepted file costs a few hundred megabytes at worst; real pieces are far below this.
+constexpr uint64_t kMaxMidiBytes = 16u << 20;
 
 MCIERROR OpenRegularFile(const std::string& windowsName, FileHandle& file, uint64_t& size) {
     std::string posixPath;
