@@ -5,12 +5,6 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) { customP
 TCustomControl::~TCustomControl() { MarkDestroying(); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-    canvas_.SetHandle(dc);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_.SetHandle(nullptr);
-        throw;
-    }
-    canvas_.SetHandle(nullptr);
+    TCanvasLoan loan(canvas_, dc);
+    Paint();
 }

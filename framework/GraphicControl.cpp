@@ -7,14 +7,8 @@ TGraphicControl::~TGraphicControl() { MarkDestroying(); }
 void TGraphicControl::WndProc(TMessage& message) {
     if (message.Msg == WM_PAINT && message.WParam) {
         // The parent set the device context's origin and clip to this control before sending it here.
-        canvas_.SetHandle(reinterpret_cast<HDC>(message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            canvas_.SetHandle(nullptr);
-            throw;
-        }
-        canvas_.SetHandle(nullptr);
+        TCanvasLoan loan(canvas_, reinterpret_cast<HDC>(message.WParam));
+        Paint();
         return;
     }
     TControl::WndProc(message);

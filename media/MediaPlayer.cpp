@@ -17,7 +17,6 @@ int32_t MinuteAndSecondOf(int32_t position) { return (position >> 8) & 0xFFFF; }
 
 TMediaPlayer::TMediaPlayer(TComponent* owner) : TCustomControl(owner) {
     SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks);
-    customPaint_ = true;
     LoadGlyphs();
     SetBounds(Left(), Top(), 240, 30);
     buttonWidth_ = (Width() - 1) / kButtonCount + 1;

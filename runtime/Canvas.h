@@ -112,3 +112,15 @@ class TCanvas : public TObject {
     HGDIOBJ originalBrush_ = nullptr;
     HGDIOBJ originalPen_ = nullptr;
 };
+
+// Lends a DC to a canvas for one drawing pass; the canvas lets go of it however the pass ends.
+class TCanvasLoan {
+  public:
+    TCanvasLoan(TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.SetHandle(dc); }
+    ~TCanvasLoan() { canvas_.SetHandle(nullptr); }
+    TCanvasLoan(const TCanvasLoan&) = delete;
+    TCanvasLoan& operator=(const TCanvasLoan&) = delete;
+
+  private:
+    TCanvas& canvas_;
+};

@@ -22,16 +22,25 @@ bool HasDarkPixels(const platform::gdi::Surface& screen, int left, int top, int 
     return false;
 }
 
+// The small program that shows the box modally, on a server of its own, with the box on the screen.
+class AboutBoxOnScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(program.WaitFor("shown", 15s));
+        id = server.WindowId(".");  // the only window on this server; xdotool cannot match Japanese names
+        ASSERT_FALSE(id.empty());
+    }
+
+    VirtualXServer server;  // first: the program connects to it
+    Process program{{KORVO_E2E_ABOUT_PROGRAM}};
+    std::string id;
+};
+
 }  // namespace
 
-TEST(EndToEnd, TheAboutBoxShowsItsTextsAndPictureAndClosesWithEnter) {
-    VirtualXServer server;
-    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
-    Process program({KORVO_E2E_ABOUT_PROGRAM});
-    ASSERT_TRUE(program.Started());
-    ASSERT_TRUE(program.WaitFor("shown", 15s));
-    std::string id = server.WindowId(".");  // the only window on this server; xdotool cannot match Japanese names
-    ASSERT_FALSE(id.empty());
+TEST_F(AboutBoxOnScreen, ItShowsItsTextsAndPictureAndClosesWithEnter) {
     std::this_thread::sleep_for(300ms);  // presented
     auto screen = server.Screen();
     ASSERT_TRUE(screen);
@@ -51,14 +60,7 @@ TEST(EndToEnd, TheAboutBoxShowsItsTextsAndPictureAndClosesWithEnter) {
     EXPECT_EQ(program.Wait(), 0);
 }
 
-TEST(EndToEnd, TheAboutBoxClosesWithTheCloseBox) {
-    VirtualXServer server;
-    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
-    Process program({KORVO_E2E_ABOUT_PROGRAM});
-    ASSERT_TRUE(program.Started());
-    ASSERT_TRUE(program.WaitFor("shown", 15s));
-    std::string id = server.WindowId(".");  // the only window on this server; xdotool cannot match Japanese names
-    ASSERT_FALSE(id.empty());
+TEST_F(AboutBoxOnScreen, ItClosesWithTheCloseBox) {
     server.PressKey(id, "Escape");  // no Cancel button: nothing happens
     std::this_thread::sleep_for(300ms);
     server.RequestClose(id);
