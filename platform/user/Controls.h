@@ -15,5 +15,8 @@ void RegisterTrackBarClass();
 
 // Controls draw in the font their parent gives them with WM_SETFONT, or else in this one.
 HFONT DefaultControlFont();
+// The classic look of a scroll bar's track and of a held or disabled thumb: the face and highlight colours on
+// alternate pixels. Shared; never deleted.
+HBRUSH DitherBrush();
 
 }  // namespace platform::user

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/user/Controls.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;
@@ -76,22 +77,6 @@ Part PartAt(const Layout& layout, POINT point, bool vertical) {
     return at < thumbStart ? kPageUp : kPageDown;
 }
 
-HBRUSH TrackBrush() {
-    // The classic track: the face and highlight colours on alternate pixels.
-    static HBRUSH brush = [] {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP pattern = CreateCompatibleBitmap(dc, 8, 8);
-        HGDIOBJ old = SelectObject(dc, pattern);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) SetPixel(dc, x, y, GetSysColor((x + y) % 2 ? COLOR_BTNFACE : COLOR_BTNHIGHLIGHT));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        HBRUSH made = CreatePatternBrush(pattern);
-        DeleteObject(pattern);
-        return made;
-    }();
-    return brush;
-}
 
 void PaintBar(HDC dc, const Window& window, int bar) {
     const ScrollBarState& s = window.scroll[bar];
@@ -107,7 +92,7 @@ void PaintBar(HDC dc, const Window& window, int bar) {
     };
     arrow(layout.lineUp, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT, kLineUp, ESB_DISABLE_LTUP);
     arrow(layout.lineDown, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT, kLineDown, ESB_DISABLE_RTDN);
-    FillRect(dc, &layout.track, TrackBrush());
+    FillRect(dc, &layout.track, DitherBrush());
     if (!layout.hasThumb || !enabled) return;
     if (s.pressedPart == kPageUp || s.pressedPart == kPageDown) {
         RECT held = layout.track;
@@ -157,6 +142,22 @@ ScrollBarState* StateOf(HWND handle, int bar, Window** owner = nullptr) {
 }  // namespace
 
 namespace platform::user {
+
+HBRUSH DitherBrush() {
+    static HBRUSH brush = [] {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP pattern = CreateCompatibleBitmap(dc, 8, 8);
+        HGDIOBJ old = SelectObject(dc, pattern);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) SetPixel(dc, x, y, GetSysColor((x + y) % 2 ? COLOR_BTNFACE : COLOR_BTNHIGHLIGHT));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        HBRUSH made = CreatePatternBrush(pattern);
+        DeleteObject(pattern);
+        return made;
+    }();
+    return brush;
+}
 
 void PaintScrollBars(HDC windowDC, Window& window) {
     if (Shown(window, SB_VERT)) PaintBar(windowDC, window, SB_VERT);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/user/Controls.h"
 #include "platform/user/TrackBar.h"
 
 namespace platform::user {
@@ -14,23 +15,6 @@ namespace {
 LONG Within(LONG position, LONG minimum, LONG maximum) {
     if (position < minimum) position = minimum;
     return position > maximum ? maximum : position;
-}
-
-// The classic look of a held or disabled thumb: the face and highlight colours on alternate pixels.
-HBRUSH DitherBrush() {
-    static HBRUSH brush = [] {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP pattern = CreateCompatibleBitmap(dc, 8, 8);
-        HGDIOBJ old = SelectObject(dc, pattern);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) SetPixel(dc, x, y, GetSysColor((x + y) % 2 ? COLOR_BTNFACE : COLOR_BTNHIGHLIGHT));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        HBRUSH made = CreatePatternBrush(pattern);
-        DeleteObject(pattern);
-        return made;
-    }();
-    return brush;
 }
 
 // Draws a closed outline, each side light where it faces up or left and dark where it faces down or right; a
