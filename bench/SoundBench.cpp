@@ -37,13 +37,15 @@
 #include "platform/kernel/Paths.h"
 #include "platform/mci/MciSystem.h"
 #include "platform/win32.h"
+#include "tests/platform/mci/MediaFixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::vector<float> Tone(int rate, int64_t frames, double frequency) {
+// Stereo, with an overtone, so that the encoders and decoders have more than one sine to work on.
+std::vector<float> RichTone(int rate, int64_t frames, double frequency) {
     std::vector<float> samples(static_cast<size_t>(frames * 2));
     for (int64_t i = 0; i < frames; ++i)
         for (int c = 0; c < 2; ++c)
@@ -52,55 +54,26 @@ std::vector<float> Tone(int rate, int64_t frames, double frequency) {
     return samples;
 }
 
-bool WriteSound(const fs::path& path, int format, int rate, const std::vector<float>& samples) {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 2;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) return false;
-    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size() / 2));
-    return sf_close(file) == 0;
-}
-
-std::string Number(uint32_t value) {
-    std::string bytes(1, static_cast<char>(value & 0x7F));
-    while (value >>= 7) bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
-    return bytes;
-}
-
-std::string Be(uint32_t value, int count) {
-    std::string out;
-    for (int i = count - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-std::string Event(uint32_t delta, std::initializer_list<int> bytes) {
-    std::string event = Number(delta);
-    for (int byte : bytes) event += static_cast<char>(byte);
-    return event;
-}
-
 // 60 seconds at 120 beats a minute: a piano melody in eighths over a held octave, a bass and drums on every beat.
 std::string SixtySecondMidi() {
-    std::string events = Event(0, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}) + Event(0, {0xC0, 0}) + Event(0, {0xC1, 33});
+    std::string events = MidiTempo(0, 500000) + MidiEvent(0, {0xC0, 0}) + MidiEvent(0, {0xC1, 33});
     const int melody[] = {60, 62, 64, 67, 69, 67, 64, 62};
     for (int beat = 0; beat < 120; ++beat) {
         const int bass = 36 + beat % 4, drum = beat % 2 ? 38 : 36;
         for (int half = 0; half < 2; ++half) {
             const int note = melody[(beat * 2 + half) % 8];
-            events += Event(0, {0x90, note, 100});
+            events += MidiEvent(0, {0x90, note, 100});
             if (half == 0)
-                events += Event(0, {0x90, note - 12, 80}) + Event(0, {0x91, bass, 96}) + Event(0, {0x99, drum, 112});
-            events += Event(240, {0x80, note, 0});
+                events += MidiEvent(0, {0x90, note - 12, 80}) + MidiEvent(0, {0x91, bass, 96}) +
+                          MidiEvent(0, {0x99, drum, 112});
+            events += MidiEvent(240, {0x80, note, 0});
             if (half == 1)
-                events += Event(0, {0x80, melody[(beat * 2) % 8] - 12, 0}) + Event(0, {0x81, bass, 0}) +
-                          Event(0, {0x89, drum, 0});
+                events += MidiEvent(0, {0x80, melody[(beat * 2) % 8] - 12, 0}) + MidiEvent(0, {0x81, bass, 0}) +
+                          MidiEvent(0, {0x89, drum, 0});
         }
     }
-    events += Event(0, {0xFF, 0x2F, 0});
-    return "MThd" + Be(6, 4) + Be(0, 2) + Be(1, 2) + Be(480, 2) + "MTrk" + Be(static_cast<uint32_t>(events.size()), 4) +
-           events;
+    events += MidiEndOfTrack(0);
+    return MidiFile(0, 480, {MidiTrack(events)});
 }
 
 DWORD Status(MCIDEVICEID id, DWORD item) {
@@ -372,14 +345,8 @@ void MeasurePeers(const fs::path& folder) {
 }
 
 std::vector<float> ReadCapture(const fs::path& path, int& rate) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) return {};
-    std::vector<float> samples(static_cast<size_t>(info.frames * info.channels));
-    sf_readf_float(file, samples.data(), info.frames);
-    sf_close(file);
-    rate = info.samplerate;
-    return samples;
+    int channels = 0;
+    return ReadSound(path, rate, channels);
 }
 
 // Runs of silent frames between the first and the last sounding frame, in milliseconds.
@@ -449,14 +416,15 @@ int main(int argc, char** argv) {
     SetCurrentDirectoryA(platform::kernel::WindowsPathOf(folder.string()).c_str());
 
     std::printf("making the files...\n");
-    const auto minute = Tone(44100, 44100 * 60, 440.0);
-    WriteSound(folder / "minute.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, minute);
-    WriteSound(folder / "minute.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, minute);
+    const auto minute = RichTone(44100, 44100 * 60, 440.0);
+    WriteSound(folder / "minute.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, minute);
+    WriteSound(folder / "minute.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2, minute);
     std::ofstream(folder / "minute.mid", std::ios::binary) << SixtySecondMidi();
     std::vector<fs::path> parts;
     for (int i = 0; i < 20; ++i) {
         parts.push_back(folder / ("part" + std::to_string(i) + ".wav"));
-        WriteSound(parts.back(), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, Tone(44100, 22050 + 441 * i, 330.0 + 20 * i));
+        WriteSound(parts.back(), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                   RichTone(44100, 22050 + 441 * i, 330.0 + 20 * i));
     }
 
     if (mode != "--peers") {
