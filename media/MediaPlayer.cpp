@@ -77,17 +77,14 @@ void TMediaPlayer::CheckOpened() const {
 DWORD_PTR TMediaPlayer::Callback() { return reinterpret_cast<DWORD_PTR>(Handle()); }
 
 MCIERROR TMediaPlayer::Send(UINT command, DWORD flags, void* params) {
-    flags_ = flags;
     lastError_ = mciSendCommandA(deviceId_, command, flags, reinterpret_cast<DWORD_PTR>(params));
     return lastError_;
 }
 
-DWORD TMediaPlayer::Status(DWORD item, bool& ok) {
+DWORD TMediaPlayer::Status(DWORD item) {
     MCI_STATUS_PARMS params{};
     params.dwItem = item;
-    flags_ = MCI_WAIT | MCI_STATUS_ITEM;
-    lastError_ = mciSendCommandA(deviceId_, MCI_STATUS, flags_, reinterpret_cast<DWORD_PTR>(&params));
-    ok = lastError_ == 0;
+    Send(MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, &params);
     return static_cast<DWORD>(params.dwReturn);
 }
 
@@ -106,7 +103,6 @@ void TMediaPlayer::OpenMedia() {
     flags |= deviceType_ != dtAutoSelect ? MCI_OPEN_TYPE : MCI_OPEN_ELEMENT;
     if (shareable_) flags |= MCI_OPEN_SHAREABLE;
     params.dwCallback = Callback();
-    flags_ = flags;
     lastError_ = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&params));
     if (lastError_ != 0) throw EMCIDeviceError(LastErrorText());
 
@@ -280,16 +276,14 @@ void TMediaPlayer::EjectMedium() {
 
 int32_t TMediaPlayer::MediaLength() {
     CheckOpened();
-    bool ok = false;
-    return static_cast<int32_t>(Status(MCI_STATUS_LENGTH, ok));
+    return static_cast<int32_t>(Status(MCI_STATUS_LENGTH));
 }
 
 int32_t TMediaPlayer::PlayPosition() {
     // Without a device the request fails and says nothing of a position: the start is the answer that never
     // leads a caller to seek.
-    bool ok = false;
-    DWORD position = Status(MCI_STATUS_POSITION, ok);
-    return ok ? static_cast<int32_t>(position) : 0;
+    DWORD position = Status(MCI_STATUS_POSITION);
+    return lastError_ == 0 ? static_cast<int32_t>(position) : 0;
 }
 
 void TMediaPlayer::SetPlayPosition(int32_t value) {
@@ -302,16 +296,14 @@ void TMediaPlayer::SetPlayPosition(int32_t value) {
 }
 
 TMPMode TMediaPlayer::DeviceMode() {
-    bool ok = false;
-    DWORD mode = Status(MCI_STATUS_MODE, ok);
+    DWORD mode = Status(MCI_STATUS_MODE);
     auto ordinal = static_cast<uint8_t>((mode & 0xFF) - 12);
-    return ok && ordinal <= mdOpen ? static_cast<TMPMode>(ordinal) : mdNotReady;
+    return lastError_ == 0 && ordinal <= mdOpen ? static_cast<TMPMode>(ordinal) : mdNotReady;
 }
 
 uint8_t TMediaPlayer::TimeUnit() {
     CheckOpened();
-    bool ok = false;
-    return static_cast<uint8_t>(Status(MCI_STATUS_TIME_FORMAT, ok) & 0xFF);
+    return static_cast<uint8_t>(Status(MCI_STATUS_TIME_FORMAT) & 0xFF);
 }
 
 void TMediaPlayer::SetTimeUnit(uint8_t value) {
@@ -323,8 +315,7 @@ void TMediaPlayer::SetTimeUnit(uint8_t value) {
 
 int32_t TMediaPlayer::TrackCount() {
     CheckOpened();
-    bool ok = false;
-    return static_cast<int32_t>(Status(MCI_STATUS_NUMBER_OF_TRACKS, ok));
+    return static_cast<int32_t>(Status(MCI_STATUS_NUMBER_OF_TRACKS));
 }
 
 int32_t TMediaPlayer::TrackStart(int32_t track) {

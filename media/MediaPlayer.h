@@ -149,7 +149,7 @@ class TMediaPlayer : public TCustomControl {
     void CheckOpened() const;
     DWORD_PTR Callback();
     MCIERROR Send(UINT command, DWORD flags, void* params);
-    DWORD Status(DWORD item, bool& ok);
+    DWORD Status(DWORD item);
     void Rewind();
     void Skip(bool forward);
     void ApplyDisplay(TWinControl* value);
@@ -183,7 +183,6 @@ class TMediaPlayer : public TCustomControl {
 
     bool opened_ = false;
     bool canPlay_ = false, canStep_ = false, canEject_ = false, canRecord_ = false, hasVideo_ = false;
-    DWORD flags_ = 0;
     bool wait_ = false, notify_ = false;
     bool useWait_ = false, useNotify_ = false, useFrom_ = false, useTo_ = false;
     MCIDEVICEID deviceId_ = 0;
