@@ -26,10 +26,6 @@ void TStrings::CopyLinesFrom(const TObject* source) {
     AppendAll(*lines);
 }
 
-TLineData TStrings::LineData(int32_t) const { return 0; }
-
-void TStrings::SetLineData(int32_t, TLineData) {}
-
 void TStrings::ReplaceLine(int32_t index, std::string_view text) {
     UpdateBracket bracket(*this);
     TLineData data = LineData(index);

@@ -25,9 +25,11 @@ class TStrings : public TObject {
     virtual void CopyLinesFrom(const TObject* source);
     virtual std::string LineText(int32_t index) const = 0;
     virtual int32_t LineCount() const = 0;
-    virtual TLineData LineData(int32_t index) const;
+    // Every list keeps its lines' data values: a base that dropped them would lose a line's data in SwapLines,
+    // ReplaceLine and CopyLinesFrom without a word.
+    virtual TLineData LineData(int32_t index) const = 0;
     virtual void ReplaceLine(int32_t index, std::string_view text);
-    virtual void SetLineData(int32_t index, TLineData data);
+    virtual void SetLineData(int32_t index, TLineData data) = 0;
     // Called when the outermost update bracket opens (true) and when it closes (false).
     virtual void UpdateStateChanged(bool updating);
     // Adds a line and returns the index where it was placed.

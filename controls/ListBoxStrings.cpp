@@ -1,0 +1,99 @@
+#include "controls/ListBox.h"
+
+#include <vector>
+
+#include "runtime/Exception.h"
+
+using runtime::UpdateBracket;
+
+HWND TListBoxStrings::Window() const { return listBox_.Handle(); }
+
+int32_t TListBoxStrings::LineCount() const {
+    return static_cast<int32_t>(SendMessageA(Window(), LB_GETCOUNT, 0, 0));
+}
+
+std::string TListBoxStrings::LineText(int32_t index) const {
+    HWND window = Window();
+    // The length first: a fixed buffer would be overrun by a long line, since the list copies the whole text.
+    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) throw EStringListError(Msg::SListIndexError, index);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    LRESULT copied = SendMessageA(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied < 0) throw EStringListError(Msg::SListIndexError, index);
+    return std::string(buffer.data(), static_cast<size_t>(copied));
+}
+
+TLineData TListBoxStrings::LineData(int32_t index) const {
+    TLineData data = listBox_.GetItemData(index);
+    if (data == static_cast<TLineData>(LB_ERR)) throw EStringListError(Msg::SListIndexError, index);
+    return data;
+}
+
+void TListBoxStrings::SetLineData(int32_t index, TLineData data) { listBox_.SetItemData(index, data); }
+
+int32_t TListBoxStrings::AppendLine(std::string_view text) {
+    std::string line(text);
+    auto index = static_cast<int32_t>(SendMessageA(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str())));
+    if (index < 0) throw EOutOfResources(Msg::SInsertLineError);
+    return index;
+}
+
+void TListBoxStrings::InsertLine(int32_t index, std::string_view text) {
+    std::string line(text);
+    LRESULT placed = SendMessageA(Window(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                  reinterpret_cast<LPARAM>(line.c_str()));
+    if (placed < 0) throw EOutOfResources(Msg::SInsertLineError);
+}
+
+void TListBoxStrings::RemoveLine(int32_t index) { listBox_.DeleteString(index); }
+
+void TListBoxStrings::RemoveAll() { listBox_.ResetContent(); }
+
+int32_t TListBoxStrings::FindLine(std::string_view text) const {
+    std::string line(text);
+    return static_cast<int32_t>(
+        SendMessageA(Window(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(line.c_str())));
+}
+
+void TListBoxStrings::ReplaceLine(int32_t index, std::string_view text) {
+    int32_t selected = listBox_.ItemIndex();
+    TLineData data = listBox_.InternalGetItemData(index);
+    listBox_.InternalSetItemData(index, 0);
+    RemoveLine(index);
+    // By position, so the line comes back to its index whether or not the list is sorted.
+    InsertLineData(index, text, 0);
+    listBox_.InternalSetItemData(index, data);
+    listBox_.SetItemIndex(selected);
+}
+
+void TListBoxStrings::SwapLines(int32_t index1, int32_t index2) {
+    UpdateBracket bracket(*this);
+    // Both lines are read before anything changes, so an index out of range leaves the list as it was.
+    std::string text1 = LineText(index1);
+    TLineData data1 = LineData(index1);
+    std::string text2 = LineText(index2);
+    ReplaceLine(index1, text2);
+    SetLineData(index1, LineData(index2));
+    ReplaceLine(index2, text1);
+    SetLineData(index2, data1);
+    int32_t selected = listBox_.ItemIndex();
+    if (selected == index1) listBox_.SetItemIndex(index2);
+    else if (selected == index2) listBox_.SetItemIndex(index1);
+}
+
+void TListBoxStrings::MoveLine(int32_t from, int32_t to) {
+    UpdateBracket bracket(*this);
+    if (from == to) return;
+    std::string text = LineText(from);
+    TLineData data = listBox_.InternalGetItemData(from);
+    listBox_.InternalSetItemData(from, 0);
+    RemoveLine(from);
+    InsertLine(to, text);
+    listBox_.InternalSetItemData(to, data);
+}
+
+void TListBoxStrings::UpdateStateChanged(bool updating) {
+    HWND window = Window();
+    SendMessageA(window, WM_SETREDRAW, updating ? FALSE : TRUE, 0);
+    if (!updating) listBox_.Repaint();
+}
