@@ -139,7 +139,9 @@ void TWinControl::RecreateWnd() {
     bool hadFocus = Focused();
     DestroyHandle();
     UpdateShowing();
-    if (hadFocus && handle_) SetFocus();
+    // Straight to the new window: the form still holds this control as its active one, so asking the form would
+    // change nothing and leave the keyboard with no window at all.
+    if (hadFocus && handle_) ::SetFocus(handle_);
 }
 
 void TWinControl::UpdateShowing() {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "controls/ListBox.h"
-#include "framework/CustomControl.h"
+#include "frame/Application.h"
+#include "frame/Forms.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
 #include "runtime/Exception.h"
@@ -17,17 +18,6 @@ using namespace platform::testing;
 namespace {
 
 using Texts = std::vector<std::string>;
-
-class THost : public TCustomControl {
-  public:
-    explicit THost(TComponent* owner) : TCustomControl(owner) { SetBounds(50, 50, 300, 300); }
-
-  protected:
-    void CreateParams(TCreateParams& params) override {
-        TCustomControl::CreateParams(params);
-        params.style |= WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    }
-};
 
 // Counts the selection requests that reach the window.
 class TCountingListBox : public TListBox {
@@ -45,14 +35,17 @@ class ListBox : public ::testing::Test {
     ListBox() {
         static const bool headless = (UseHeadlessDisplay(), true);
         (void)headless;
-        host_.HandleNeeded();
-        list_ = new TCountingListBox(&host_);
-        list_->SetParent(&host_);
+        Application();
+        form_ = new TForm(&Application());
+        form_->SetBounds(50, 50, 300, 300);
+        list_ = new TCountingListBox(form_);
+        list_->SetParent(form_);
         list_->SetBounds(10, 10, 200, 200);
         list_->OnClick = [this](TObject*) { events_.push_back("click"); };
         list_->OnDblClick = [this](TObject*) { events_.push_back("dblclick"); };
     }
-    ~ListBox() override { ResetDesktop(); }
+    // The desktop stays: the application's window lives as long as the process.
+    ~ListBox() override { delete form_; }
 
     Texts Lines() {
         Texts lines;
@@ -66,7 +59,7 @@ class ListBox : public ::testing::Test {
     }
 
     VirtualClock clock_;
-    THost host_{nullptr};
+    TForm* form_;
     TCountingListBox* list_;
     std::vector<std::string> events_;
 };
@@ -136,6 +129,7 @@ TEST_F(ListBox, ItemIndexFromCodeRaisesNothingAndSendsOnlyChanges) {
 
 TEST_F(ListBox, OnlyTheUsersActionsRaiseClickAndDoubleClick) {
     Fill({"a", "b", "c"});
+    form_->Show();
     DispatchPending();
     int line = list_->ItemHeight();
     Click(list_->Handle(), 20, line + line / 2);
@@ -179,10 +173,16 @@ TEST_F(ListBox, IndexErrorsLeaveTheListAsItWas) {
 
 TEST_F(ListBox, ReCreationKeepsTheSelectedPositionNotTheLine) {
     Fill({"e", "d", "c", "b", "a"});
+    form_->Show();
+    list_->SetFocus();
+    DispatchPending();
     list_->SetItemIndex(2);
+    HWND before = list_->Handle();
     list_->SetSorted(true);
+    EXPECT_NE(list_->Handle(), before);
     EXPECT_EQ(Lines(), (Texts{"a", "b", "c", "d", "e"}));
     EXPECT_EQ(list_->ItemIndex(), 2);
+    EXPECT_EQ(GetFocus(), list_->Handle()) << "the focus goes back to the new window";
 
     list_->Items().RemoveAll();
     list_->SetSorted(false);
@@ -220,6 +220,7 @@ TEST_F(ListBox, OwnerDrawnLinesUseTheHighlightForTheSelectedLine) {
     list_->Font().SetColor(clYellow);
     Fill({"first", "second"});
     list_->SetItemIndex(1);
+    form_->Show();
     std::vector<int32_t> drawn;
     list_->OnDrawItem = [&](TObject*, int32_t index, const RECT& rect, TOwnerDrawState state) {
         drawn.push_back(index);
