@@ -11,6 +11,7 @@
 #include <strings.h>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <vector>
 
@@ -133,6 +134,26 @@ char DriveOf(const std::string& windowsPath) {
     return windowsPath.size() >= 2 && windowsPath[1] == ':' ? windowsPath[0] : 'C';
 }
 
+// The directory the program last used on a drive, or nothing. One that has been removed since gives way to its
+// nearest existing parent (the root at last), so that a folder removed from under the program never locks it out of
+// the drive; a drive without its medium keeps it, and says so when it is used.
+std::optional<std::string> RememberedDirectory(char letter) {
+    std::string remembered;
+    {
+        std::lock_guard lock(Directories().mutex);
+        auto found = Directories().perDrive.find(letter);
+        if (found == Directories().perDrive.end()) return std::nullopt;
+        remembered = found->second;
+    }
+    for (;;) {
+        std::string posix;
+        DWORD error = 0;
+        if (remembered.size() <= 3 || !ResolvePath(remembered, posix, error) || IsDirectory(posix)) return remembered;
+        remembered.erase(remembered.rfind('\\'));
+        if (remembered.size() == 2) remembered += '\\';
+    }
+}
+
 }  // namespace
 
 bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& error) {
@@ -166,10 +187,8 @@ bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& er
             rest = path.substr(2);
             if (!rest.starts_with('\\')) {
                 // "D:Music" is relative to the directory the program last used on D:.
-                std::lock_guard lock(Directories().mutex);
-                auto remembered = Directories().perDrive.find(letter);
                 if (DriveOf(current) == letter) rest = current.substr(2) + "\\" + rest;
-                else if (remembered != Directories().perDrive.end()) rest = remembered->second.substr(2) + "\\" + rest;
+                else if (auto remembered = RememberedDirectory(letter)) rest = remembered->substr(2) + "\\" + rest;
             }
         } else if (path.starts_with('\\')) {
             rest = path;
@@ -236,9 +255,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
     // A bare drive goes back to where the program last was on that drive, or to its root.
     if (target.size() == 2 && target[1] == ':' && std::isalpha(static_cast<unsigned char>(target[0]))) {
         char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(target[0])));
-        std::lock_guard lock(Directories().mutex);
-        auto remembered = Directories().perDrive.find(letter);
-        target = remembered != Directories().perDrive.end() ? remembered->second : std::string(1, letter) + ":\\";
+        target = RememberedDirectory(letter).value_or(std::string(1, letter) + ":\\");
     }
     std::string posix;
     DWORD error = 0;

@@ -170,6 +170,13 @@ TEST(CurrentDirectory, EachDriveRemembersItsOwnDirectory) {
     ASSERT_TRUE(SetCurrentDirectoryA(WindowsPathOf(d.mountPoint).c_str()));
     EXPECT_EQ(Current(), "D:\\");
 
+    // A remembered folder removed since gives way to its nearest parent that still exists.
+    ASSERT_TRUE(SetCurrentDirectoryA("D:\\Albums\\One"));
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\usr"));
+    std::filesystem::remove(folder.Path() / "d/Albums/One");
+    ASSERT_TRUE(SetCurrentDirectoryA("D:"));
+    EXPECT_EQ(Current(), "D:\\Albums");
+
     EXPECT_EQ(ChangeFails("F:"), static_cast<DWORD>(ERROR_NOT_READY));
     EXPECT_EQ(ChangeFails("F:\\Music"), static_cast<DWORD>(ERROR_NOT_READY));
     EXPECT_EQ(ChangeFails("Q:"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
