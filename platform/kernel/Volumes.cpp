@@ -12,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 #include "platform/kernel/Locale.h"
@@ -67,9 +68,23 @@ std::string RealPath(const std::string& path) {
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-bool IsRemovableDevice(const std::string& device) {
-    std::string name = device.substr(device.rfind('/') + 1);
-    std::string sysPath = RealPath("/sys/class/block/" + name);
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The kernel's name of the device a mount's source or a udev link stands for ("sdb1"). A link that cannot be
+// followed (its device is gone) still names it.
+std::string DeviceName(const std::string& path) {
+    std::string target = RealPath(path);
+    if (target == path) {
+        char buffer[PATH_MAX];
+        ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
+        if (length > 0) target.assign(buffer, static_cast<size_t>(length));
+    }
+    return BaseName(target);
+}
+
+// A partition is removable when its disk is: the flag sits on the disk, one folder up in sysfs.
+bool IsRemovableDevice(const std::string& name, const DeviceFolders& devices) {
+    std::string sysPath = RealPath(devices.blockDevices + "/" + name);
     for (const std::string& candidate : {sysPath + "/removable", sysPath.substr(0, sysPath.rfind('/')) + "/removable"}) {
         std::ifstream in(candidate);
         char flag = 0;
@@ -78,17 +93,32 @@ bool IsRemovableDevice(const std::string& device) {
     return false;
 }
 
-std::map<std::string, std::string> LabelsByDevice() {
-    std::map<std::string, std::string> labels;
-    const std::string folder = "/dev/disk/by-label";
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] == '.') continue;
-            labels[RealPath(folder + "/" + entry->d_name)] = UnescapeHex(entry->d_name);
-        }
+        while (dirent* entry = readdir(dir))
+            if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
         closedir(dir);
     }
+    return names;
+}
+
+// Volume labels by device name.
+std::map<std::string, std::string> LabelsByDevice(const DeviceFolders& devices) {
+    std::map<std::string, std::string> labels;
+    for (const std::string& link : FolderEntries(devices.labels))
+        labels[DeviceName(devices.labels + "/" + link)] = UnescapeHex(link);
     return labels;
+}
+
+// The SCSI optical drives the kernel knows ("sr0", "sr1"…), whatever is in them.
+std::vector<std::string> OpticalDrives(const DeviceFolders& devices) {
+    std::vector<std::string> drives;
+    for (const std::string& name : FolderEntries(devices.blockDevices))
+        if (name.size() > 2 && name.starts_with("sr") &&
+            std::all_of(name.begin() + 2, name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            drives.push_back(name);
+    return drives;
 }
 
 std::string WindowsFileSystemName(const std::string& type) {
@@ -114,14 +144,19 @@ DWORD SerialNumber(std::string_view text) {
     return hash;
 }
 
-Volume Classify(const MountEntry& entry, const std::map<std::string, std::string>& labels) {
+// The device a mount comes from, or the empty text for one without (tmpfs, a network share).
+std::string MountedDevice(const MountEntry& entry) {
+    return entry.source.starts_with("/dev/") ? DeviceName(entry.source) : std::string();
+}
+
+Volume Classify(const MountEntry& entry, const std::map<std::string, std::string>& labels,
+                const DeviceFolders& devices) {
     Volume volume;
     volume.mountPoint = entry.mountPoint;
     volume.fileSystem = WindowsFileSystemName(entry.fileSystemType);
     volume.fileSystemFlags = FileSystemFlags(entry.fileSystemType);
     volume.serialNumber = SerialNumber(entry.source + entry.mountPoint);
-    const std::string device = entry.source.starts_with("/dev/") ? RealPath(entry.source) : std::string();
-    const std::string deviceName = device.substr(device.rfind('/') + 1);
+    const std::string deviceName = MountedDevice(entry);
     if (IsNetworkFileSystem(entry.fileSystemType)) {
         volume.driveType = DRIVE_REMOTE;
         volume.shareName = ShareNameFromSource(entry.source);
@@ -129,12 +164,19 @@ Volume Classify(const MountEntry& entry, const std::map<std::string, std::string
         volume.driveType = DRIVE_CDROM;
     } else if (entry.fileSystemType == "tmpfs" || entry.fileSystemType == "ramfs") {
         volume.driveType = DRIVE_RAMDISK;
-    } else if (!device.empty() && IsRemovableDevice(device)) {
+    } else if (!deviceName.empty() && IsRemovableDevice(deviceName, devices)) {
         volume.driveType = DRIVE_REMOVABLE;
     } else {
         volume.driveType = DRIVE_FIXED;
     }
-    if (auto it = labels.find(device); !device.empty() && it != labels.end()) volume.label = it->second;
+    if (auto it = labels.find(deviceName); !deviceName.empty() && it != labels.end()) volume.label = it->second;
+    return volume;
+}
+
+Volume EmptyOpticalDrive() {
+    Volume volume;
+    volume.driveType = DRIVE_CDROM;
+    volume.ready = false;
     return volume;
 }
 
@@ -232,34 +274,41 @@ std::string ShareNameFromSource(std::string_view source) {
     return "\\\\" + path;
 }
 
-MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters) {
+MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters,
+                         const DeviceFolders& devices) {
     MountSnapshot snapshot;
-    auto labels = LabelsByDevice();
-    std::map<std::string, const MountEntry*> visible;  // mount point order, the topmost mount of a stack
+    auto labels = LabelsByDevice(devices);
+    // The drives by the key their letters are kept under: a mount point (the topmost mount of a stack), or for an
+    // optical drive that nothing is mounted from, its device (with no mount entry).
+    std::map<std::string, const MountEntry*> visible;
+    std::set<std::string> mountedDevices;
     const MountEntry* root = nullptr;
     for (const MountEntry& entry : entries) {
         if (entry.mountPoint == "/") root = &entry;
         if (IsVirtualFileSystem(entry.fileSystemType)) snapshot.virtualMountPoints.push_back(entry.mountPoint);
         if (IsUserVisibleMount(entry)) visible[entry.mountPoint] = &entry;
+        if (std::string device = MountedDevice(entry); !device.empty()) mountedDevices.insert(device);
     }
-    Volume c = root ? Classify(*root, labels) : Volume{};
+    for (const std::string& drive : OpticalDrives(devices))
+        if (!mountedDevices.contains(drive)) visible["/dev/" + drive] = nullptr;
+    Volume c = root ? Classify(*root, labels, devices) : Volume{};
     c.letter = 'C';
     c.mountPoint = "/";
     c.driveType = DRIVE_FIXED;
     snapshot.volumes.push_back(c);
 
     std::erase_if(letters, [&visible](const auto& kept) { return !visible.contains(kept.first); });
-    for (auto& [mountPoint, entry] : visible) {
-        if (!letters.contains(mountPoint)) {
+    for (auto& [key, entry] : visible) {
+        if (!letters.contains(key)) {
             char next = 'D';
             while (next <= 'Z' && std::any_of(letters.begin(), letters.end(),
                                               [next](const auto& used) { return used.second == next; }))
                 ++next;
             if (next > 'Z') continue;  // more volumes than letters: the rest stay reachable through C:
-            letters[mountPoint] = next;
+            letters[key] = next;
         }
-        Volume volume = Classify(*entry, labels);
-        volume.letter = letters[mountPoint];
+        Volume volume = entry ? Classify(*entry, labels, devices) : EmptyOpticalDrive();
+        volume.letter = letters[key];
         snapshot.volumes.push_back(volume);
     }
     std::sort(snapshot.volumes.begin(), snapshot.volumes.end(),
@@ -293,7 +342,7 @@ std::optional<Volume> VolumeOfPath(std::string_view posixPath) {
     std::optional<Volume> best;
     auto mounts = Mounts();
     for (const Volume& volume : mounts->volumes)
-        if (StartsWithDirectory(posixPath, volume.mountPoint) &&
+        if (!volume.mountPoint.empty() && StartsWithDirectory(posixPath, volume.mountPoint) &&
             (!best || volume.mountPoint.size() > best->mountPoint.size()))
             best = volume;
     return best;

@@ -1,7 +1,9 @@
 #pragma once
 // Drives are volumes: C: is the root file system, and every other volume the user can see (below /media,
 // /run/media and /mnt, and network file systems anywhere) gets the next free letter from D: on, in the order of
-// its mount point. A letter stays with its volume for as long as the volume is mounted.
+// its mount point. A letter stays with its volume for as long as the volume is mounted. An optical drive that
+// nothing is mounted from (no disc in it) is a drive too, one that is not ready, as an empty CD drive is on
+// Windows; it is noticed when the mount table next changes.
 
 #include <map>
 #include <memory>
@@ -16,7 +18,8 @@ namespace platform::kernel {
 
 struct Volume {
     char letter = 0;               // 'C' to 'Z'
-    std::string mountPoint;        // absolute POSIX path without a trailing "/" (except the root itself)
+    std::string mountPoint;        // absolute POSIX path without a trailing "/" (except the root itself); empty
+                                   // for an optical drive with nothing mounted
     UINT driveType = DRIVE_FIXED;  // DRIVE_REMOVABLE … DRIVE_RAMDISK
     std::string label;             // volume label; empty when it has none
     std::string shareName;         // "\\server\share" for a remote drive
@@ -57,9 +60,17 @@ bool IsUserVisibleMount(const MountEntry& entry);
 // \\server\share and \\server\export\dir.
 std::string ShareNameFromSource(std::string_view source);
 
-// The drives of a mount table. Letters already given stay with their mount points; a volume that is gone frees its
-// letter; each new volume takes the lowest free letter from D: on, in the order of its mount point.
-MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters);
+// Where the kernel and udev describe block devices; tests give folders of their own.
+struct DeviceFolders {
+    std::string blockDevices = "/sys/class/block";  // an entry per disk, partition and optical drive
+    std::string labels = "/dev/disk/by-label";      // links to devices, named by their volume labels
+};
+
+// The drives of a mount table. Letters already given stay with their mount points (an empty optical drive's with
+// its device, "/dev/sr0"); a volume that is gone frees its letter; each new volume takes the lowest free letter
+// from D: on, in the order of its mount point (or device).
+MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters,
+                         const DeviceFolders& devices = {});
 
 // The current snapshot; cheap to call (the mount table is re-read only after the kernel reports a change).
 std::shared_ptr<const MountSnapshot> Mounts();

@@ -139,13 +139,14 @@ TEST_F(FakeDrives, ErrorModeIsRememberedAndReturned) {
 
 TEST(MountTable, LettersFollowMountPointOrderAndStayWithTheirVolumes) {
     std::map<std::string, char> letters;
+    const platform::kernel::DeviceFolders noDevices{"", ""};  // this machine's own optical drives stay out of it
     auto first = platform::kernel::SnapshotOf({{"/", "ext4", "/dev/vda"},
                                                {"/proc", "proc", "proc"},
                                                {"/media/b", "ext4", "server-b"},
                                                {"/media/a", "tmpfs", "tmpfs"},
                                                {"/srv/share", "cifs", "//nas/music"},
                                                {"/home", "ext4", "/dev/vdb"}},
-                                              letters);
+                                              letters, noDevices);
     std::vector<std::pair<char, std::string>> drives;
     for (const Volume& volume : first.volumes) drives.emplace_back(volume.letter, volume.mountPoint);
     EXPECT_EQ(drives, (std::vector<std::pair<char, std::string>>{
@@ -159,7 +160,7 @@ TEST(MountTable, LettersFollowMountPointOrderAndStayWithTheirVolumes) {
     auto second = platform::kernel::SnapshotOf(
         {{"/", "ext4", "/dev/vda"}, {"/media/b", "ext4", "server-b"}, {"/srv/share", "cifs", "//nas/music"},
          {"/media/z", "vfat", "stick"}},
-        letters);
+        letters, noDevices);
     drives.clear();
     for (const Volume& volume : second.volumes) drives.emplace_back(volume.letter, volume.mountPoint);
     EXPECT_EQ(drives, (std::vector<std::pair<char, std::string>>{
