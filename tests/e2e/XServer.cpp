@@ -121,6 +121,11 @@ void VirtualXServer::Click(const std::string& windowId, int x, int y) const {
     RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(x), std::to_string(y), "click", "1"});
 }
 
+void VirtualXServer::DoubleClick(const std::string& windowId, int x, int y) const {
+    RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(x), std::to_string(y), "click", "--repeat",
+                "2", "--delay", "80", "1"});
+}
+
 void VirtualXServer::PressKey(const std::string& windowId, const std::string& key) const {
     // Without a window manager the keyboard follows the pointer, so the pointer goes over the window first.
     RunProgram({"xdotool", "mousemove", "--window", windowId, "4", "4", "key", key});

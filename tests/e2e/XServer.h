@@ -46,6 +46,7 @@ class VirtualXServer {
     std::string WindowId(const std::string& title) const;
     bool WindowPosition(const std::string& id, int& x, int& y) const;
     void Click(const std::string& windowId, int x, int y) const;  // client coordinates of the window
+    void DoubleClick(const std::string& windowId, int x, int y) const;
     void ClickOnScreen(int x, int y) const;
     void Drag(const std::string& windowId, int fromX, int fromY, int toX, int toY) const;
     // A key (an X key name, "Return") typed into the window.

@@ -1,0 +1,25 @@
+// Prints the size, hot spot and a checksum of the pointer image that the X server shows now, so that an
+// end-to-end test can tell the busy pointer from the arrow without knowing how the desktop draws either.
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <cstdint>
+#include <cstdio>
+
+int main() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 1;
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (!image) return 1;
+    uint64_t checksum = 1469598103934665603ull;  // FNV-1a over the pixels
+    for (long i = 0, count = static_cast<long>(image->width) * image->height; i < count; ++i) {
+        checksum ^= static_cast<uint32_t>(image->pixels[i]);
+        checksum *= 1099511628211ull;
+    }
+    std::printf("%u %u %u %u %016llx\n", image->width, image->height, image->xhot, image->yhot,
+                static_cast<unsigned long long>(checksum));
+    XFree(image);
+    XCloseDisplay(display);
+    return 0;
+}
