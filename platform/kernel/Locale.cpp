@@ -139,19 +139,56 @@ size_t CharacterLength(const char* s, const char* end) {
 }
 
 int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
-    // The common case first: texts that are the same ASCII, ignoring case, up to where they differ in a blank, a
-    // dot, a digit or a letter are ordered by those two characters alone (blank, dot, digits, letters), as the
-    // whole weighing below would find too. Sorting a folder of file names compares each some 17 times.
-    auto lower = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); };
-    auto plain = [](unsigned char c) { return c == ' ' || c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); };
+    // Every level compares the texts character by character, so a run of identical characters at the start
+    // decides nothing: only what follows it is weighed. The run ends at a character boundary, the first byte that
+    // continues no character in either text.
+    auto continues = [](std::string_view text, size_t at) {
+        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
     size_t same = 0;
     const size_t shorter = std::min(a.size(), b.size());
-    while (same < shorter && lower(a[same]) < 0x80 && lower(a[same]) == lower(b[same])) ++same;
-    if (same < shorter && plain(lower(a[same])) && plain(lower(b[same]))) return lower(a[same]) < lower(b[same]) ? -1 : 1;
+    while (same < shorter && a[same] == b[same]) ++same;
+    while (same > 0 && (continues(a, same) || continues(b, same))) --same;
+    a.remove_prefix(same);
+    b.remove_prefix(same);
+
+    // The common case next: where the texts differ in a blank, a dot, a digit or a letter, case aside, those two
+    // characters alone decide (blank, dot, digits, letters), as the whole weighing below would find too. Sorting
+    // a folder of file names compares each some 17 times.
+    auto lower = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); };
+    auto plain = [](unsigned char c) { return c == ' ' || c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); };
+    size_t sameFolded = 0;
+    const size_t rest = std::min(a.size(), b.size());
+    while (sameFolded < rest && lower(a[sameFolded]) < 0x80 && lower(a[sameFolded]) == lower(b[sameFolded])) ++sameFolded;
+    if (sameFolded < rest && plain(lower(a[sameFolded])) && plain(lower(b[sameFolded])))
+        return lower(a[sameFolded]) < lower(b[sameFolded]) ? -1 : 1;
+
+    // Most other pairs differ at the first level: walk both texts a character at a time, without weighing them
+    // whole, and weigh them whole only when that level finds them equal.
+    {
+        const char* p = a.data();
+        const char* pe = p + a.size();
+        const char* q = b.data();
+        const char* qe = q + b.size();
+        auto next = [](const char*& at, const char* end) -> uint32_t {
+            while (at < end) {
+                size_t n = CharacterLength(at, end);
+                uint32_t weight = PrimaryWeight(Lower(Decode(at, n)));
+                at += n;
+                if (weight != 0) return weight;
+            }
+            return 0;  // the end
+        };
+        for (;;) {
+            uint32_t wp = next(p, pe);
+            uint32_t wq = next(q, qe);
+            if (wp != wq) return wp < wq ? -1 : 1;
+            if (wp == 0) break;
+        }
+    }
 
     auto wa = Weigh(a);
     auto wb = Weigh(b);
-    if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.primary; }, true)) return r;
     if (!ignoreCase) {
         if (int r = CompareBy(wa, wb, [](const Weighed& w) { return w.upper; }, true)) return r;
     }

@@ -45,6 +45,17 @@ TEST(Locale, CaseDecidesOnlyBetweenOtherwiseEqualTexts) {
     EXPECT_EQ(Compare("", "", NORM_IGNORECASE), CSTR_EQUAL);
 }
 
+TEST(Locale, ACommonStartDecidesNothingEvenInsideACharacter) {
+    // Ä (C3 84) and ä (C3 A4) share their first byte; they are one letter in two cases, not two bytes.
+    EXPECT_EQ(Compare("曲 Ä.mp3", "曲 ä.mp3", NORM_IGNORECASE), CSTR_EQUAL);
+    EXPECT_EQ(Compare("曲 ä.mp3", "曲 Ä.mp3"), CSTR_LESS_THAN);
+    EXPECT_EQ(Compare("日本", "日時"), CSTR_GREATER_THAN);  // U+672C after U+6642
+    EXPECT_EQ(Compare("曲 10", "曲 9", NORM_IGNORECASE), CSTR_LESS_THAN);
+    EXPECT_EQ(Compare("曲 co-op", "曲 cop"), CSTR_LESS_THAN);
+    EXPECT_EQ(Compare("曲 Äb", "曲 äB"), Compare("Äb", "äB"));
+    EXPECT_EQ(Compare("曲 Äb", "曲 äB", NORM_IGNORECASE), CSTR_EQUAL);
+}
+
 TEST(Locale, HyphensAndApostrophesWeighLast) {
     EXPECT_EQ(Compare("co-op", "cop"), CSTR_LESS_THAN);  // "coop" < "cop" decides, the hyphen does not
     EXPECT_EQ(Compare("don't", "dona", NORM_IGNORECASE), CSTR_GREATER_THAN);
