@@ -28,6 +28,9 @@ struct Pattern {
     bool everything = false;
     bool optionalExtension = false;
     bool withoutExtension = false;
+    // "*" then ASCII without wildcards ("*.mp3"), the shape of nearly every mask piece: matched against the end of
+    // a name without folding the whole name.
+    std::string asciiTail;
 };
 
 Pattern Compile(std::string_view text) {
@@ -39,6 +42,11 @@ Pattern Compile(std::string_view text) {
         while (text.ends_with('.')) text.remove_suffix(1);
     }
     pattern.text = FoldedCharacters(text);
+    std::string_view tail = text.substr(text.empty() ? 0 : 1);
+    if (text.starts_with('*') && !tail.empty() && !pattern.optionalExtension && !pattern.withoutExtension &&
+        std::all_of(tail.begin(), tail.end(), [](char c) { return c != '*' && c != '?' && static_cast<unsigned char>(c) < 0x80; })) {
+        for (char c : tail) pattern.asciiTail += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
     return pattern;
 }
 
@@ -64,6 +72,20 @@ bool Glob(const std::u32string& name, const std::u32string& pattern, size_t patt
 
 bool Matches(const Pattern& pattern, std::string_view name) {
     if (pattern.everything) return true;
+    if (const std::string& tail = pattern.asciiTail; !tail.empty()) {
+        // Folding never makes a name longer, so a name of fewer bytes cannot end in the tail. When the name's last
+        // bytes are ASCII they are its last characters, which fold only to themselves; otherwise (a character
+        // such as the Kelvin sign folds to ASCII) the whole name is folded below.
+        if (name.size() < tail.size()) return false;
+        std::string_view end = name.substr(name.size() - tail.size());
+        if (std::all_of(end.begin(), end.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            for (size_t i = 0; i < tail.size(); ++i) {
+                char c = end[i];
+                if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != tail[i]) return false;
+            }
+            return true;
+        }
+    }
     std::u32string folded = FoldedCharacters(name);
     if (pattern.withoutExtension && folded.find(U'.') != std::u32string::npos) return false;
     if (Glob(folded, pattern.text, pattern.text.size())) return true;

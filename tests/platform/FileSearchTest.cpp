@@ -51,6 +51,14 @@ TEST(FileSearch, MasksMatchIgnoringCase) {
     EXPECT_EQ(Names(Search(base + "noext.*")), (Strings{"noext"}));
     EXPECT_EQ(Names(Search(base + "A.WAV")), (Strings{"a.wav"}));
     EXPECT_EQ(Names(Search(base + "*s*.mp3")), (Strings{"Song.Mp3", "two.dots.mp3"}));
+    EXPECT_EQ(Names(Search(base + "*oext")), (Strings{"noext"}));
+    EXPECT_EQ(Names(Search(base + "*NOEXT")), (Strings{"noext"}));
+    EXPECT_TRUE(Search(base + "*xnoext").empty()) << "a tail longer than the name";
+
+    // The Kelvin sign folds to a plain k, so a name ending in it matches a pattern ending in k.
+    folder.Write("kelvin.\u212A", "data");
+    folder.Write("plain.k", "data");
+    EXPECT_EQ(Names(Search(base + "*.K")), (Strings{"kelvin.\u212A", "plain.k"}));
 
     DWORD error = 0;
     EXPECT_TRUE(Search(base + "*.ogg", &error).empty());
