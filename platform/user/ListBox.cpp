@@ -284,8 +284,11 @@ LRESULT ListBox::AddLine(LPARAM lParam) {
     int index = lines_.Count();
     if ((style_ & LBS_SORT) && HasStrings()) {
         std::string_view text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-        index = lines_.UpperBound(
-            [text](const ListBoxLine& line) { return CompareLineTexts(text, line.text) < 0; });
+        // Lines that come in order, as a copy of another sorted list does, each go after the last line: one
+        // comparison instead of a search.
+        if (index == 0 || CompareLineTexts(text, lines_.At(index - 1).text) < 0)
+            index = lines_.UpperBound(
+                [text](const ListBoxLine& line) { return CompareLineTexts(text, line.text) < 0; });
     }
     return InsertLine(index, lParam);
 }
