@@ -8,17 +8,10 @@
 # The script lives outside resources/bitmaps because the build embeds every file of that folder.
 # Olive is the colour the bar draws as transparent, so everything that is not the symbol is olive.
 
-import os
-import struct
 import sys
-import zlib
 
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-    (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255), (255, 0, 255),
-    (0, 255, 255), (255, 255, 255),
-]
-BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER, GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(16)
+from glyphfiles import (AQUA, BLACK, BLUE, FUCHSIA, GREEN, GREY, LIME, MAROON, NAVY, OLIVE, PALETTE, PURPLE, RED,
+                        TEAL, WHITE, write_bitmap, write_png)
 TRANSPARENT = OLIVE
 
 
@@ -106,31 +99,6 @@ def images_of(glyph):
     return {'EN': enabled, 'DI': disabled, 'CL': coloured}
 
 
-def bmp(image):
-    height, width = len(image), len(image[0])
-    stride = (width * 4 + 31) // 32 * 4
-    rows = b''
-    for row in reversed(image):  # bottom-up
-        padded = row + [0] * (stride * 2 - width)
-        rows += bytes((padded[i] << 4) | padded[i + 1] for i in range(0, len(padded), 2))
-    table = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
-    offset = 14 + 40 + len(table)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, len(rows), 2835, 2835, 16, 0)
-    return b'BM' + struct.pack('<IHHI', offset + len(rows), 0, 0, offset) + info + table + rows
-
-
-def write_png(path, pixels):
-    height, width = len(pixels), len(pixels[0])
-    raw = b''.join(b'\0' + bytes(c for p in row for c in p) for row in pixels)
-
-    def chunk(kind, data):
-        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    with open(path, 'wb') as f:
-        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0)) +
-                chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
-
-
 def write_preview(path, images, scale=6, gap=4):
     """Rows of enabled, disabled and coloured images on button grey, each framed to show its size."""
     background, frame = (192, 192, 192), (160, 160, 160)
@@ -157,13 +125,11 @@ def write_preview(path, images, scale=6, gap=4):
 def main():
     if len(sys.argv) not in (1, 3) or (len(sys.argv) == 3 and sys.argv[1] != '--preview'):
         sys.exit('usage: transport-glyphs.py [--preview FILE.png]')
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources', 'bitmaps')
     images = {}
     for name, glyph in GLYPHS.items():
         for prefix, image in images_of(glyph).items():
             images[prefix + '_' + name] = image
-            with open(os.path.join(folder, prefix + '_' + name + '.bmp'), 'wb') as f:
-                f.write(bmp(image))
+            write_bitmap(prefix + '_' + name, image)
     if len(sys.argv) == 3:
         write_preview(sys.argv[2], images)
 
