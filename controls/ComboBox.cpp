@@ -137,7 +137,11 @@ void TCustomComboBox::DropDown() {
 void TCustomComboBox::WndProc(TMessage& message) {
     switch (message.Msg) {
         case CN_COMMAND: CommandNotification(HIWORD(message.WParam)); return;
-        case CN_DRAWITEM: DrawItemNotification(message); return;
+        case CN_DRAWITEM:
+            DrawOwnerDrawnLine(canvas_, *this, *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam),
+                               [this](int32_t index, const RECT& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
+            message.Result = TRUE;
+            return;
         case CN_MEASUREITEM:
             // The field (item -1) and every line of the list alike.
             reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->itemHeight = static_cast<UINT>(itemHeight_);
@@ -161,28 +165,8 @@ void TCustomComboBox::CommandNotification(WORD code) {
     }
 }
 
-void TCustomComboBox::DrawItemNotification(TMessage& message) {
-    auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-    TOwnerDrawState state = item.itemState;
-    auto index = static_cast<int32_t>(item.itemID);
-    TCanvasLoan loan(canvas_, item.hDC);
-    canvas_.Font().Assign(Font());
-    canvas_.Brush().Assign(Brush());
-    if (index >= 0 && (state & ODS_SELECTED)) {
-        canvas_.Brush().SetColor(clHighlight);
-        canvas_.Font().SetColor(clHighlightText);
-    }
-    if (index >= 0) DrawItem(index, item.rcItem, state);
-    else canvas_.FillRect(item.rcItem);
-    if (state & ODS_FOCUS) canvas_.DrawFocusRect(item.rcItem);
-    message.Result = TRUE;
-}
-
 void TCustomComboBox::DrawItem(int32_t index, const RECT& rect, TOwnerDrawState) {
-    canvas_.FillRect(rect);
-    RECT text = rect;
-    text.left += 2;
-    canvas_.DrawText(items_->LineText(index), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawLineText(canvas_, rect, items_->LineText(index));
 }
 
 bool TCustomComboBox::ReadProperty(std::string_view name, const TLayoutValue& value, TLayoutContext& context) {

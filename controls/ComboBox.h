@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "controls/ListBox.h"  // TOwnerDrawState
+#include "controls/OwnerDrawnLines.h"
 #include "framework/WinControl.h"
 #include "runtime/Canvas.h"
 #include "runtime/Strings.h"
@@ -79,7 +79,6 @@ class TCustomComboBox : public TWinControl {
 
   private:
     void CommandNotification(WORD code);
-    void DrawItemNotification(TMessage& message);
 
     std::unique_ptr<TComboBoxStrings> items_;
     TCanvas canvas_;

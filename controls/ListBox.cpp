@@ -206,27 +206,14 @@ void TCustomListBox::WndProc(TMessage& message) {
                 default: break;
             }
             return;
-        case CN_DRAWITEM: DrawItemNotification(message); return;
+        case CN_DRAWITEM:
+            DrawOwnerDrawnLine(canvas_, *this, *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam),
+                               [this](int32_t index, const RECT& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
+            message.Result = TRUE;
+            return;
         case CN_MEASUREITEM: MeasureItemNotification(message); return;
         default: TWinControl::WndProc(message);
     }
-}
-
-void TCustomListBox::DrawItemNotification(TMessage& message) {
-    auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-    TOwnerDrawState state = item.itemState;
-    auto index = static_cast<int32_t>(item.itemID);
-    TCanvasLoan loan(canvas_, item.hDC);
-    canvas_.Font().Assign(Font());
-    canvas_.Brush().Assign(Brush());
-    if (index >= 0 && (state & ODS_SELECTED)) {
-        canvas_.Brush().SetColor(clHighlight);
-        canvas_.Font().SetColor(clHighlightText);
-    }
-    if (index >= 0) DrawItem(index, item.rcItem, state);
-    else canvas_.FillRect(item.rcItem);
-    if (state & ODS_FOCUS) canvas_.DrawFocusRect(item.rcItem);
-    message.Result = TRUE;
 }
 
 void TCustomListBox::MeasureItemNotification(TMessage& message) {
@@ -242,12 +229,8 @@ void TCustomListBox::DrawItem(int32_t index, const RECT& rect, TOwnerDrawState s
         OnDrawItem(this, index, rect, state);
         return;
     }
-    canvas_.FillRect(rect);
-    if (index < items_->LineCount()) {
-        RECT text = rect;
-        text.left += 2;
-        canvas_.DrawText(items_->LineText(index), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
+    if (index < items_->LineCount()) DrawLineText(canvas_, rect, items_->LineText(index));
+    else canvas_.FillRect(rect);
 }
 
 void TCustomListBox::MeasureItem(int32_t index, int& height) {

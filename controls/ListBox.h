@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "controls/OwnerDrawnLines.h"
 #include "framework/WinControl.h"
 #include "runtime/Canvas.h"
 #include "runtime/Strings.h"
@@ -18,8 +19,6 @@
 enum class TListBoxStyle : uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 enum class TBorderStyle : uint8_t { bsNone, bsSingle };
 
-// The platform's ODS_* bits of the line being drawn (ODS_SELECTED, ODS_FOCUS, ODS_DISABLED…).
-using TOwnerDrawState = UINT;
 using TDrawItemEvent = std::function<void(TObject* sender, int32_t index, const RECT& rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TObject* sender, int32_t index, int& height)>;
 
@@ -129,7 +128,6 @@ class TCustomListBox : public TWinControl {
   private:
     friend class TListBoxStrings;
     void SetColumnWidth();
-    void DrawItemNotification(TMessage& message);
     void MeasureItemNotification(TMessage& message);
 
     std::unique_ptr<TListBoxStrings> items_;
