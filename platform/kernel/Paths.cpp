@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <strings.h>
 #include <fstream>
 #include <map>
@@ -276,4 +277,27 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
     if (!lpBuffer || nBufferLength <= current.size()) return static_cast<DWORD>(current.size() + 1);
     std::memcpy(lpBuffer, current.c_str(), current.size() + 1);
     return static_cast<DWORD>(current.size());
+}
+
+HRESULT WINAPI SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD, LPSTR pszPath) {
+    if (!pszPath) return E_INVALIDARG;
+    std::string posix;
+    switch (csidl & ~CSIDL_FLAG_CREATE) {
+        case CSIDL_APPDATA: {
+            const char* configHome = std::getenv("XDG_CONFIG_HOME");
+            posix = configHome && configHome[0] == '/' ? configHome : HomeFolder() + "/.config";
+            break;
+        }
+        case CSIDL_PERSONAL: posix = DocumentsFolder(); break;
+        case CSIDL_MYMUSIC: posix = MusicFolder(); break;
+        default: return E_INVALIDARG;
+    }
+    if ((csidl & CSIDL_FLAG_CREATE) && !IsDirectory(posix)) {
+        std::error_code ignored;
+        std::filesystem::create_directories(posix, ignored);
+    }
+    std::string path = WindowsPathOf(posix);
+    if (path.size() >= MAX_PATH) return E_FAIL;
+    std::memcpy(pszPath, path.c_str(), path.size() + 1);
+    return S_OK;
 }

@@ -30,6 +30,7 @@
 #define ERROR_NETNAME_DELETED 64L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BUFFER_OVERFLOW 111L
 #define ERROR_BROKEN_PIPE 109L
 #define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
@@ -146,6 +147,33 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 LPVOID WINAPI GlobalLock(HGLOBAL hMem);
 BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+
+// ---- folders and files: making, probing, removing ----------------------------------------------------------------
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+// With uUnique 0, makes a new empty file of a unique name in the folder and returns its number; 0 on failure.
+UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
+
+// ---- shell folders (shell32) -------------------------------------------------------------------------------------
+typedef LONG HRESULT;
+#define S_OK ((HRESULT)0L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define CSIDL_PERSONAL 0x0005
+#define CSIDL_MYMUSIC 0x000d
+#define CSIDL_APPDATA 0x001a
+#define CSIDL_FLAG_CREATE 0x8000
+#define SHGFP_TYPE_CURRENT 0
+
+// The folder as a Windows path of at most MAX_PATH bytes. CSIDL_APPDATA is where programs keep their users'
+// settings: the desktop's configuration folder.
+HRESULT WINAPI SHGetFolderPathA(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags, LPSTR pszPath);
 
 // ---- clock -------------------------------------------------------------------------------------------------------
 void WINAPI GetSystemTime(SYSTEMTIME* lpSystemTime);
