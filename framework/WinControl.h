@@ -96,6 +96,8 @@ class TWinControl : public TControl {
     // class (a built-in control).
     bool customPaint_ = false;
 
+    void Loaded() override;
+
     virtual void DoEnter();
     virtual void DoExit();
     virtual bool DoKeyDown(TMessage& message);
@@ -122,6 +124,7 @@ class TWinControl : public TControl {
     std::vector<TControl*> controls_;  // all children, in the order they were placed
     std::vector<TWinControl*> tabList_;
     bool tabStop_ = false;
+    int loadedTabOrder_ = -1;  // the tab order a layout gave, until the parent's layout has been read
     TBrush brush_;
 };
 

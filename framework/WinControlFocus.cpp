@@ -21,6 +21,12 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int value) {
+    // While a layout is read, the controls after this one are not there yet to be ordered against: the parent puts
+    // its tab list in order once its layout has been read.
+    if (Loading()) {
+        loadedTabOrder_ = value;
+        return;
+    }
     if (!Parent()) return;
     auto& list = Parent()->tabList_;
     std::erase(list, this);
@@ -142,4 +148,17 @@ bool TWinControl::OfferDialogKey(WORD key, LPARAM keyData) {
     for (TControl* control : std::vector<TControl*>(controls_))
         if (control->Perform(CM_DIALOGKEY, key, keyData) != 0) return true;
     return false;
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    // A control without a tab order of its own keeps its place among the others.
+    std::vector<std::pair<int, TWinControl*>> ordered;
+    for (size_t i = 0; i < tabList_.size(); ++i) {
+        TWinControl* control = tabList_[i];
+        ordered.emplace_back(control->loadedTabOrder_ >= 0 ? control->loadedTabOrder_ : static_cast<int>(i), control);
+        control->loadedTabOrder_ = -1;
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < ordered.size(); ++i) tabList_[i] = ordered[i].second;
 }

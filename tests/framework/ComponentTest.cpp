@@ -121,3 +121,22 @@ TEST_F(Components, AFaultyLayoutIsReportedByName) {
         << "a layout for another class";
     EXPECT_NE(LayoutError(R"({ "class": "TRecorderRoot", )").find("レイアウトを読めません"), std::string::npos);
 }
+
+TEST_F(Components, TabOrdersFromALayoutHoldWhateverOrderTheControlsAreListedIn) {
+    TPanel root(nullptr);
+    ReadLayoutText(root, R"({ "class": "TPanel", "name": "Root", "children": [
+        { "class": "TEdit", "name": "Third", "properties": { "TabOrder": 2 } },
+        { "class": "TEdit", "name": "Unordered" },
+        { "class": "TEdit", "name": "First", "properties": { "TabOrder": 0 } },
+        { "class": "TPanel", "name": "Second", "properties": { "TabOrder": 1 }, "children": [
+            { "class": "TEdit", "name": "Inner2", "properties": { "TabOrder": 1 } },
+            { "class": "TEdit", "name": "Inner1", "properties": { "TabOrder": 0 } } ] } ] })",
+                   {});
+    std::vector<std::string> names;
+    for (TWinControl* control : root.TabOrderList()) names.push_back(control->Name());
+    EXPECT_EQ(names, (std::vector<std::string>{"First", "Unordered", "Second", "Inner1", "Inner2", "Third"}));
+    auto* third = FindRequired<TEdit>(root, "Third");
+    EXPECT_EQ(third->TabOrder(), 3);
+    third->SetTabOrder(0);  // after loading, at once
+    EXPECT_EQ(third->TabOrder(), 0);
+}
