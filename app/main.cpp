@@ -1,21 +1,20 @@
-// Program entry. The main window arrives with the application frame; until then the program only checks that its
-// platform can find the executable's folder, where the settings file lives, and ends.
+// Program entry: the application with its title, the main window read from its layout, one about box kept hidden
+// for the whole run, and the message loop until the main window has closed.
 
-#include <cstdio>
-#include <string>
-
-#include "platform/win32.h"
+#include "app/AboutBox.h"
+#include "app/Korvo.h"
+#include "frame/Application.h"
 
 int main() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        std::fprintf(stderr, "Korvo Music Player: cannot find the program's own folder.\n");
-        return 1;
+    try {
+        TApplication& application = Application();
+        application.RunStartupHook();
+        application.SetAppTitle("Korvo Music Player");
+        application.MakeForm(Korvo);
+        application.MakeForm(AboutBox);
+        application.RunLoop();
+    } catch (...) {
+        ShowStartupErrorAndExit();
     }
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of('\\') + 1);
-    std::printf("Korvo Music Player: settings file %sKorvo.ini\n", folder.c_str());
-    std::printf("The player's window is not built yet; nothing more to do.\n");
     return 0;
 }

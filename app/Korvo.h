@@ -1,0 +1,124 @@
+#pragma once
+// The main window: the button bar, the time display, the position slider, the playlist and the folder browser,
+// read from the window's layout, and the player behind them. Everything runs on the window's thread, driven by the
+// controls' events and the 10 ms timer.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "browse/DirectoryListBox.h"
+#include "browse/DriveComboBox.h"
+#include "browse/FileListBox.h"
+#include "controls/ListBox.h"
+#include "controls/SpeedButton.h"
+#include "controls/TrackBar.h"
+#include "frame/Forms.h"
+#include "frame/IniFiles.h"
+#include "frame/Timer.h"
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
+#include "media/MediaPlayer.h"
+
+class TKorvo : public TForm {
+  public:
+    explicit TKorvo(TComponent* owner);
+    ~TKorvo() override;
+
+    TMediaPlayer* MediaPlayer = nullptr;
+    TPanel* pnlButtons = nullptr;
+    TSpeedButton* sbnPlay = nullptr;
+    TSpeedButton* sbnPause = nullptr;
+    TSpeedButton* sbnStop = nullptr;
+    TSpeedButton* sbnPrev = nullptr;
+    TSpeedButton* sbnNext = nullptr;
+    TSpeedButton* sbnVolume = nullptr;
+    TSpeedButton* sbnSetEnv = nullptr;
+    TSpeedButton* sbnAbout = nullptr;
+    TSpeedButton* sbnExit = nullptr;
+    TPanel* pnlDisplay = nullptr;
+    TLabel* lblLength = nullptr;
+    TLabel* lblPosition = nullptr;
+    TLabel* lblMode = nullptr;
+    TTrackBar* TrackBar = nullptr;
+    TListBox* ListBox = nullptr;
+    TDriveComboBox* DriveComboBox = nullptr;
+    TDirectoryListBox* DirectoryListBox = nullptr;
+    TFileListBox* FileListBox = nullptr;
+    TTimer* Timer = nullptr;
+
+    // Start-up and shut-down: the settings file.
+    void FormActivate(TObject* sender);
+    void FormClose(TObject* sender, TCloseAction& action);
+    void FormKeyPress(TObject* sender, char& key);
+
+    // The buttons.
+    void sbnPlayClick(TObject* sender);
+    void sbnPauseClick(TObject* sender);
+    void sbnStopClick(TObject* sender);
+    void sbnPrevClick(TObject* sender);
+    void sbnNextClick(TObject* sender);
+    void sbnVolumeClick(TObject* sender);
+    void sbnSetEnvClick(TObject* sender);
+    void sbnAboutClick(TObject* sender);
+    void sbnExitClick(TObject* sender);
+
+    // The playlist, the folder browser, the slider and the timer.
+    void ListBoxClick(TObject* sender);
+    void ListBoxDblClick(TObject* sender);
+    void DriveComboBoxChange(TObject* sender);
+    void DirectoryListBoxChange(TObject* sender);
+    void TrackBarChange(TObject* sender);
+    void TrackBarEnter(TObject* sender);
+    void TimerTimer(TObject* sender);
+
+    // What a user and a test can see of the player's state.
+    uint8_t PlayStyle() const { return PlayStyle_; }
+    bool RepeatOn() const { return RepeatOn_ != 0; }
+    bool AutoAdvance() const { return AutoAdvance_ != 0; }
+    // The settings file in use from activation to close, or empty.
+    std::string SettingsPath() const { return IniFile_ ? IniFile_->FilePath() : std::string(); }
+
+    // The text of a millisecond count: minutes and seconds, each right-aligned in two places ("%2d:%2d").
+    static std::string FormatTime(int32_t milliseconds);
+
+  private:
+    void ShowPlayingButtons();
+    void ShowStoppedButtons();
+    void ShowPausedButtons();
+    void DisableTransportButtons();
+    void UpdatePrevNextButtons();
+    void LockBrowsing();
+    void UnlockBrowsing();
+    void ResetSlider();
+    void ShowTimes();
+    void ShowMode();
+    bool IsAtEnd();
+    void ShufflePlaylist();
+    void StartTrack();
+    // The end of the open file, by play style and repeat.
+    void AdvanceAtEnd();
+    // Closes the device and puts the caption back.
+    void CloseTrack();
+    void ShowCaption(const std::string& fileName);
+    void EnterDirectoryListFolder();
+    bool DeviceOpen() const;
+
+    // Where Korvo.ini lives: beside the executable when that folder takes it, else in the user's settings folder.
+    std::string SettingsFilePath();
+    void SaveSettings();
+
+    std::string ExePath_;
+    uint8_t AutoAdvance_ = 0;
+    std::unique_ptr<TIniFile> IniFile_;
+    uint8_t PlayStyle_ = 0;
+    uint8_t RepeatOn_ = 0;
+    // A save refused at close keeps the window open once; the next close ends the program whatever happens.
+    bool saveFailed_ = false;
+    uint32_t random_ = 0;  // the shuffle's generator
+};
+
+extern TKorvo* Korvo;
+
+// Makes the player's classes known to the layout reader.
+void RegisterPlayerComponents();

@@ -1,0 +1,302 @@
+// The player behind the main window: the playlist, the transport, the time display and slider, and what happens
+// when a file ends.
+
+#include <cstdio>
+
+#include "app/Korvo.h"
+#include "browse/PathRoutines.h"
+
+namespace {
+
+constexpr const char* kTitle = "Korvo Music Player";
+
+}  // namespace
+
+// Buttons and browsing.
+
+void TKorvo::ShowPlayingButtons() {
+    sbnPlay->SetEnabled(false);
+    sbnPause->SetEnabled(true);
+    sbnStop->SetEnabled(true);
+}
+
+void TKorvo::ShowStoppedButtons() {
+    sbnPlay->SetEnabled(true);
+    sbnPause->SetEnabled(false);
+    sbnStop->SetEnabled(false);
+}
+
+void TKorvo::ShowPausedButtons() {
+    sbnPlay->SetEnabled(false);
+    sbnPause->SetEnabled(true);
+    sbnStop->SetEnabled(false);
+}
+
+void TKorvo::DisableTransportButtons() {
+    for (TSpeedButton* button : {sbnPlay, sbnPause, sbnStop, sbnPrev, sbnNext}) button->SetEnabled(false);
+}
+
+void TKorvo::UpdatePrevNextButtons() {
+    int32_t count = ListBox->Items().LineCount();
+    int32_t index = ListBox->ItemIndex();
+    sbnPrev->SetEnabled(count > 0 && index > 0);
+    sbnNext->SetEnabled(count > 0 && index < count - 1);
+}
+
+void TKorvo::LockBrowsing() {
+    DriveComboBox->SetEnabled(false);
+    DirectoryListBox->SetEnabled(false);
+    sbnSetEnv->SetEnabled(false);
+}
+
+void TKorvo::UnlockBrowsing() {
+    DriveComboBox->SetEnabled(true);
+    DirectoryListBox->SetEnabled(true);
+    sbnSetEnv->SetEnabled(true);
+}
+
+// The display.
+
+void TKorvo::ResetSlider() {
+    // The slider's change handler ignores changes while the device is disabled: this moves it without a seek.
+    MediaPlayer->SetEnabled(false);
+    TrackBar->SetPosition(0);
+    MediaPlayer->SetEnabled(true);
+}
+
+std::string TKorvo::FormatTime(int32_t milliseconds) {
+    auto minutes = static_cast<uint16_t>(milliseconds / 60000);
+    auto seconds = static_cast<uint16_t>((milliseconds / 1000) % 60);
+    char text[16];
+    std::snprintf(text, sizeof text, "%2d:%2d", minutes, seconds);
+    return text;
+}
+
+void TKorvo::ShowTimes() {
+    MediaPlayer->SetTimeUnit(0);
+    lblLength->SetCaption("Length " + FormatTime(MediaPlayer->MediaLength()));
+    lblPosition->SetCaption("Time " + FormatTime(MediaPlayer->PlayPosition()));
+}
+
+void TKorvo::ShowMode() {
+    static const char* const modes[] = {"Mode  Sequential", "Mode  Single", "Mode  Random"};
+    // A style stored outside 0 … 2 reads as none of them; the label then shows no style, as the switch would.
+    std::string text = PlayStyle_ < 3 ? modes[PlayStyle_] : "";
+    if (RepeatOn_) text += " Repeat";
+    lblMode->SetCaption(text);
+}
+
+void TKorvo::ShowCaption(const std::string& fileName) {
+    SetCaption(fileName.empty() ? std::string(kTitle) : std::string(kTitle) + " - " + fileName);
+}
+
+bool TKorvo::DeviceOpen() const { return MediaPlayer->DeviceHandle() != 0; }
+
+bool TKorvo::IsAtEnd() {
+    const std::string& name = MediaPlayer->FileName();
+    std::string extension;
+    if (size_t dot = name.rfind('.'); dot != std::string::npos) extension = name.substr(dot);
+    for (char& c : extension)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    int32_t length = MediaPlayer->MediaLength();
+    int32_t position = MediaPlayer->PlayPosition();
+    // An AIFF file's position stops a millisecond short of its length.
+    if (extension == ".AIF") return length - position <= 1 && position - length <= 1;
+    return length == position;
+}
+
+// The playlist.
+
+void TKorvo::ShufflePlaylist() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    random_ = ((static_cast<uint32_t>(now.wHour) * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+    auto draw = [this](int32_t range) {
+        random_ = random_ * 134775813u + 1;
+        return static_cast<int32_t>((static_cast<uint64_t>(random_) * static_cast<uint32_t>(range)) >> 32);
+    };
+    TStrings& lines = ListBox->Items();
+    // One repaint for the whole shuffle rather than one for each of its exchanges.
+    runtime::UpdateBracket bracket(lines);
+    for (int32_t n = lines.LineCount() * 10; n > 0; --n) {
+        int32_t a = draw(lines.LineCount());
+        int32_t b = draw(lines.LineCount());
+        lines.SwapLines(b, a);
+    }
+    ListBox->SetItemIndex(0);
+}
+
+void TKorvo::EnterDirectoryListFolder() { ChangeDirectory(DirectoryListBox->DirPath()); }
+
+void TKorvo::CloseTrack() {
+    MediaPlayer->CloseMedia();
+    ShowCaption({});
+}
+
+void TKorvo::StartTrack() {
+    MediaPlayer->SetFileName(ListBox->Items().LineText(ListBox->ItemIndex()));
+    ShowCaption(MediaPlayer->FileName());
+    EnterDirectoryListFolder();
+    MediaPlayer->OpenMedia();
+    TrackBar->SetMin(0);
+    MediaPlayer->SetTimeUnit(0);
+    TrackBar->SetMax(MediaPlayer->MediaLength());
+    MediaPlayer->StartPlayback();
+    Timer->SetEnabled(true);
+}
+
+void TKorvo::DirectoryListBoxChange(TObject* sender) {
+    Timer->SetEnabled(false);
+    FileListBox->Rescan();
+    ListBox->SetItems(FileListBox->Items());
+    if (PlayStyle_ == 2) {
+        ListBox->SetSorted(false);
+        ShufflePlaylist();
+    } else {
+        ListBox->SetSorted(true);
+    }
+    EnterDirectoryListFolder();
+    CloseTrack();
+    ResetSlider();
+    if (ListBox->Items().LineCount() == 0) {
+        DisableTransportButtons();
+        return;
+    }
+    ListBox->SetItemIndex(0);
+    MediaPlayer->SetFileName(ListBox->Items().LineText(0));
+    ListBoxClick(sender);
+    AutoAdvance_ = 1;
+}
+
+void TKorvo::ListBoxClick(TObject*) {
+    CloseTrack();
+    ResetSlider();
+    MediaPlayer->SetFileName(ListBox->Items().LineText(ListBox->ItemIndex()));
+    ShowCaption(MediaPlayer->FileName());
+    EnterDirectoryListFolder();
+    MediaPlayer->OpenMedia();
+    ShowStoppedButtons();
+    ShowTimes();
+    TrackBar->SetMin(0);
+    MediaPlayer->SetTimeUnit(0);
+    TrackBar->SetMax(MediaPlayer->MediaLength());
+    UpdatePrevNextButtons();
+}
+
+void TKorvo::ListBoxDblClick(TObject* sender) { sbnPlayClick(sender); }
+
+// The transport.
+
+void TKorvo::sbnPlayClick(TObject* sender) {
+    // With no file open (the end of the list passed, or an open that failed) the selected entry is opened first,
+    // as a click on it would, rather than failing for want of a device.
+    if (!DeviceOpen() && ListBox->ItemIndex() >= 0) ListBoxClick(sender);
+    MediaPlayer->StartPlayback();
+    ShowPlayingButtons();
+    Timer->SetEnabled(true);
+    LockBrowsing();
+}
+
+void TKorvo::sbnPauseClick(TObject*) {
+    if (MediaPlayer->DeviceMode() == mdPlaying) {
+        AutoAdvance_ = 0;
+        MediaPlayer->PauseOrResume();
+        ShowPausedButtons();
+        Timer->SetEnabled(false);
+    } else {
+        AutoAdvance_ = 1;
+        MediaPlayer->StartPlayback();
+        ShowPlayingButtons();
+        Timer->SetEnabled(true);
+    }
+}
+
+void TKorvo::sbnStopClick(TObject*) {
+    MediaPlayer->StopPlayback();
+    ShowStoppedButtons();
+    Timer->SetEnabled(false);
+    UnlockBrowsing();
+}
+
+void TKorvo::sbnNextClick(TObject* sender) {
+    bool playing = MediaPlayer->DeviceMode() == mdPlaying;
+    ListBox->SetItemIndex(ListBox->ItemIndex() + 1);
+    ListBoxClick(sender);
+    if (playing) sbnPlayClick(sender);
+}
+
+void TKorvo::sbnPrevClick(TObject* sender) {
+    bool playing = MediaPlayer->DeviceMode() == mdPlaying;
+    ListBox->SetItemIndex(ListBox->ItemIndex() - 1);
+    ListBoxClick(sender);
+    if (playing) sbnPlayClick(sender);
+}
+
+// The slider.
+
+void TKorvo::TrackBarChange(TObject*) {
+    if (!MediaPlayer->Enabled()) return;
+    TMPMode mode = MediaPlayer->DeviceMode();
+    if (mode == mdNotReady || mode == mdPlaying) return;
+    if (MediaPlayer->PlayPosition() == TrackBar->Position()) return;
+    MediaPlayer->SetPlayPosition(TrackBar->Position());
+    ShowTimes();
+    pnlButtons->SetFocus();
+}
+
+void TKorvo::TrackBarEnter(TObject* sender) {
+    if (MediaPlayer->DeviceMode() != mdPlaying) return;
+    sbnPauseClick(sender);
+    pnlButtons->SetFocus();
+}
+
+// The tick.
+
+void TKorvo::TimerTimer(TObject*) {
+    // Nothing is open (a start-up that built no playlist, or an open that failed): nothing to show or to end, and
+    // no reason to wake every 10 ms; whatever opens a file starts the timer again.
+    if (!DeviceOpen()) {
+        Timer->SetEnabled(false);
+        return;
+    }
+    ShowTimes();
+    TrackBar->SetPosition(MediaPlayer->PlayPosition());
+    if (IsAtEnd() && AutoAdvance_ == 1) AdvanceAtEnd();
+    UpdatePrevNextButtons();
+}
+
+void TKorvo::AdvanceAtEnd() {
+    if (PlayStyle_ == 1) {
+        if (RepeatOn_) {
+            CloseTrack();
+            ResetSlider();
+            TrackBar->SetPosition(0);
+            StartTrack();
+        } else {
+            ShowStoppedButtons();
+            MediaPlayer->SetPlayPosition(0);
+            ResetSlider();
+            TrackBar->SetPosition(0);
+            ShowTimes();
+            UnlockBrowsing();
+        }
+        return;
+    }
+    Timer->SetEnabled(false);
+    if (ListBox->ItemIndex() < ListBox->Items().LineCount() - 1) {
+        CloseTrack();
+        ResetSlider();
+        ListBox->SetItemIndex(ListBox->ItemIndex() + 1);
+        StartTrack();
+    } else if (RepeatOn_) {
+        CloseTrack();
+        if (PlayStyle_ == 2) ShufflePlaylist();
+        ResetSlider();
+        ListBox->SetItemIndex(0);
+        StartTrack();
+    } else {
+        CloseTrack();
+        ShowStoppedButtons();
+        UnlockBrowsing();
+    }
+}
