@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/kernel/Errors.h"
+#include "platform/kernel/ExecutablePath.h"
 #include "platform/kernel/Paths.h"
 
 namespace {
@@ -101,13 +102,12 @@ DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) 
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    char buffer[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length < 0) {
+    std::optional<std::string> executable = platform::kernel::ExecutablePath();
+    if (!executable) {
         SetLastError(platform::kernel::ErrorFromErrno(errno));
         return 0;
     }
-    std::string path = platform::kernel::WindowsPathOf(std::string_view(buffer, static_cast<size_t>(length)));
+    std::string path = platform::kernel::WindowsPathOf(*executable);
     if (!lpFilename || nSize == 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
