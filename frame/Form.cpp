@@ -28,11 +28,18 @@ TCustomForm::TCustomForm(TComponent* owner) : TFormBase(owner) {
     RegisterFrameComponents();
     SetVisibleFlag(false);
     SetColor(clBtnFace);
+    icon_.OnChange = [this](TObject*) { UpdateIcon(); };
     Screen().AddForm(this);
 }
 
 TCustomForm::~TCustomForm() {
     MarkDestroying();
+    icon_.OnChange = nullptr;
+    // The window outlives this part of the form by a moment; it lets go of the icon before the icon goes.
+    if (iconHandle_ && HandleAllocated()) {
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, 0);
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, 0);
+    }
     Screen().RemoveForm(this);
 }
 
@@ -301,6 +308,7 @@ bool TCustomForm::ReadProperty(std::string_view name, const TLayoutValue& value,
     } else if (name == "Position")
         position_ = static_cast<TPosition>(ReadEnumeration(value, {"poDesigned", "poDefault", "poScreenCenter"}));
     else if (name == "KeyPreview") keyPreview_ = value.Boolean();
+    else if (name == "Icon") icon_.LoadFromResourceName(GetModuleHandleA(nullptr), value.Text());
     else if (name == "ActiveControl") {
         std::string control = value.Text();
         context.Later([this, control] { SetActiveControl(FindRequired<TWinControl>(*this, control)); });

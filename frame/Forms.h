@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <type_traits>
 
 #include "framework/WinControl.h"
+#include "runtime/Bitmap.h"
 #include "runtime/Set.h"
 
 using TModalResult = int32_t;
@@ -61,6 +64,11 @@ class TCustomForm : public TFormBase {
     void SetBorderIcons(TBorderIcons value) { borderIcons_ = value; }
     TPosition Position() const { return position_; }
     void SetPosition(TPosition value) { position_ = value; }
+    // The picture the desktop shows for the form's window (title bar, task bar, window switcher), without the
+    // pixels of its transparent colour: the bottom-left pixel's unless one is set, clNone for none. A change to
+    // it reaches the window at once; an empty picture leaves the window the desktop's own icon.
+    TBitmap& Icon() { return icon_; }
+    void SetIcon(const TBitmap& value) { icon_.Assign(value); }
 
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -82,6 +90,7 @@ class TCustomForm : public TFormBase {
 
   protected:
     void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
     void Loaded() override;
     virtual void Activate();
     virtual void Deactivate();
@@ -97,6 +106,13 @@ class TCustomForm : public TFormBase {
     RECT NonClientInsets() const;
     void StyleParams(TCreateParams& params) const;
     void PlaceAtScreenCentre();
+    // Makes an icon of the picture and gives it to the window in place of the one it had.
+    void UpdateIcon();
+
+    struct IconDeleter {
+        void operator()(HICON icon) const { DestroyIcon(icon); }
+    };
+    using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
     TWinControl* activeControl_ = nullptr;
     TWinControl* focusedControl_ = nullptr;  // the end of the chain the enter and exit events have reached
@@ -110,6 +126,8 @@ class TCustomForm : public TFormBase {
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
     TPosition position_ = TPosition::poDesigned;
+    TBitmap icon_;
+    IconHandle iconHandle_;  // the icon the window holds
 };
 
 class TForm : public TCustomForm {

@@ -70,6 +70,9 @@ class NativeWindow {
     virtual void Activate() = 0;
     // Shows the given parts (client coordinates) of the surface, which is the window's whole client area.
     virtual void Present(const gdi::Surface& surface, std::span<const RECT> parts) = 0;
+    // The picture the desktop shows for the window (its title bar, task bar, window switcher), as 0xAARRGGBB with
+    // alpha 0 or 255. An empty picture takes the window's own icon away where the desktop can.
+    virtual void SetIcon(const gdi::Surface& icon) = 0;
 };
 
 class DisplayBackend {

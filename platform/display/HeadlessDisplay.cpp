@@ -60,6 +60,8 @@ class HeadlessDisplay::HeadlessWindow : public NativeWindow {
         display_.Present(id_, surface, parts);
     }
 
+    void SetIcon(const gdi::Surface& icon) override { State().icon = icon; }
+
   private:
     WindowState& State() { return display_.windows_.at(id_); }
 

@@ -33,6 +33,7 @@ class HeadlessDisplay : public DisplayBackend {
         bool active = false;
         int presentCount = 0;    // calls of Present with at least one part on the window
         gdi::Surface presented;  // the client area as last presented; black where nothing was
+        gdi::Surface icon;       // as last set; empty while the window has none
     };
 
     static constexpr SIZE kDefaultScreenSize{1280, 1024};

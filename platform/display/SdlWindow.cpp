@@ -142,4 +142,14 @@ void SdlWindow::Present(const gdi::Surface& surface, std::span<const RECT> parts
     if (!updated.empty()) SDL_UpdateWindowSurfaceRects(window_.get(), updated.data(), static_cast<int>(updated.size()));
 }
 
+void SdlWindow::SetIcon(const gdi::Surface& icon) {
+    if (icon.width <= 0 || icon.height <= 0) return;
+    // SDL copies the pixels into the window's icon property, so the surface only lends them for the call.
+    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> picture(
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon.pixels.data()), icon.width, icon.height, 32,
+                                           icon.width * 4, SDL_PIXELFORMAT_ARGB8888),
+        &SDL_FreeSurface);
+    if (picture) SDL_SetWindowIcon(window_.get(), picture.get());
+}
+
 }  // namespace platform::display

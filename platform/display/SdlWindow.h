@@ -31,6 +31,8 @@ class SdlWindow : public NativeWindow {
     void Restore() override;
     void Activate() override;
     void Present(const gdi::Surface& surface, std::span<const RECT> parts) override;
+    // SDL cannot take an icon away again: an empty one leaves the last in place.
+    void SetIcon(const gdi::Surface& icon) override;
 
   private:
     SdlWindow(SdlWindowHandle window, const NativeWindowOptions& options, int scale);

@@ -212,4 +212,9 @@ bool WriteScreenshot(HWND window, const std::string& path) {
     return top && gdi::WritePng(top->surface, path);
 }
 
+const display::HeadlessDisplay::WindowState* DesktopWindow(HWND window) {
+    Window* top = user::TopLevelOf(WindowSystem::Get().Find(window));
+    return top && top->native && headless ? headless->Window(top->native->Id()) : nullptr;
+}
+
 }  // namespace platform::testing

@@ -54,5 +54,8 @@ COLORREF Pixel(HWND window, int x, int y);
 COLORREF PresentedPixel(HWND window, int x, int y);
 // The top-level window's client area as a PNG file.
 bool WriteScreenshot(HWND window, const std::string& path);
+// What the display knows of the top-level window that holds `window` (its title, bounds, icon...), or nothing
+// before that window has first been shown.
+const display::HeadlessDisplay::WindowState* DesktopWindow(HWND window);
 
 }  // namespace platform::testing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/user/WindowSystem.h"
 
@@ -137,6 +138,22 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         }
         case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());
         case WM_SETREDRAW: window->redraw = wParam != 0; return 0;
+        case WM_SETICON: {
+            if (wParam != ICON_BIG && wParam != ICON_SMALL) return 0;
+            HICON& held = wParam == ICON_BIG ? window->bigIcon : window->smallIcon;
+            HICON replaced = std::exchange(held, reinterpret_cast<HICON>(lParam));
+            ApplyNativeIcon(*window);
+            return reinterpret_cast<LRESULT>(replaced);
+        }
+        case WM_GETICON:
+            switch (wParam) {
+                case ICON_BIG: return reinterpret_cast<LRESULT>(window->bigIcon);
+                case ICON_SMALL: return reinterpret_cast<LRESULT>(window->smallIcon);
+                // Windows would make a small icon of the big one; the big one itself serves here.
+                case ICON_SMALL2:
+                    return reinterpret_cast<LRESULT>(window->smallIcon ? window->smallIcon : window->bigIcon);
+                default: return 0;
+            }
         case WM_WINDOWPOSCHANGED: {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
             RECT client = window->ClientRect();

@@ -137,6 +137,8 @@ void CreateNativeIfNeeded(Window& window) {
     options.minimizable = window.style & WS_MINIMIZEBOX;
     options.resizable = window.style & WS_THICKFRAME;
     window.native = WindowSystem::Get().Display().CreateNativeWindow(options);
+    // Before the window is first shown, so that the desktop never shows it without its icon.
+    ApplyNativeIcon(window);
 }
 
 }  // namespace platform::user

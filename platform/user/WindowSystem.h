@@ -70,6 +70,10 @@ struct Window {
     bool frameNeeded = false;
     bool redraw = true;  // WM_SETREDRAW
 
+    // WM_SETICON's icons, held but not owned.
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+
     // Top-level windows: their pixels and their window on the desktop.
     std::unique_ptr<display::NativeWindow> native;
     gdi::Surface surface;  // the client area
@@ -215,6 +219,8 @@ bool ConvertNextDisplayEvent();  // false when none is waiting
 std::optional<std::chrono::nanoseconds> NextTimerDue();
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay);
 void ApplyNativeBounds(Window& window);
+// Hands the window's icon (the big one, else the small one) to its window on the desktop, if it has one.
+void ApplyNativeIcon(Window& window);
 void CreateNativeIfNeeded(Window& window);
 void ForgetWindow(HWND handle);  // focus, capture, activation and timers of a window that goes away
 std::chrono::nanoseconds Now();

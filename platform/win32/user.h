@@ -1,10 +1,11 @@
 #pragma once
-// user32: windows and classes, messages and the message loop, timers, focus and activation, input, painting, the
-// message box, system metrics and rectangles.
+// user32: windows and classes, messages and the message loop, timers, focus and activation, input, icons, painting,
+// the message box, system metrics and rectangles.
 
 #include "platform/win32/types.h"
 
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_CURSOR_HANDLE 1402L
 #define ERROR_TLW_WITH_WSCHILD 1406L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_WINDOW_OF_OTHER_THREAD 1408L
@@ -294,6 +295,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define WM_STYLECHANGING 0x007C
 #define WM_STYLECHANGED 0x007D
 #define WM_GETICON 0x007F
+#define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCCALCSIZE 0x0083
@@ -377,6 +379,10 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
+// WM_SETICON and WM_GETICON
+#define ICON_SMALL 0
+#define ICON_BIG 1
+#define ICON_SMALL2 2
 // WM_SYSCOMMAND
 #define SC_SIZE 0xF000
 #define SC_MOVE 0xF010
@@ -584,6 +590,25 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
 HCURSOR WINAPI GetCursor();
 int WINAPI ShowCursor(BOOL bShow);
+
+// ---- icons -------------------------------------------------------------------------------------------------------
+// A top-level window's icons (WM_SETICON with ICON_BIG or ICON_SMALL, which answers with the one it replaces) are
+// what the desktop shows for it: the big one when the window has both. A window never owns or destroys its icons;
+// the program destroys an icon once no window holds it any more.
+struct ICONINFO {
+    BOOL fIcon;
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;
+    HBITMAP hbmColor;
+};
+using PICONINFO = ICONINFO*;
+
+// A colour icon: hbmColor's pixels where the mask (hbmMask, of the same size) is black, transparent where it is
+// white. The icon keeps copies, so the caller still owns both bitmaps. Icons without hbmColor (monochrome icons,
+// whose mask holds two images) are not supported: ERROR_INVALID_PARAMETER.
+HICON WINAPI CreateIconIndirect(PICONINFO piconinfo);
+BOOL WINAPI DestroyIcon(HICON hIcon);
 
 // ---- painting ----------------------------------------------------------------------------------------------------
 struct PAINTSTRUCT {
