@@ -176,6 +176,25 @@ SBN_SETENV_ENABLED = [
     '......kkkk......',
 ]
 
+# The disabled settings gear looks like the other buttons' disabled glyphs: its black outline in grey, over a white
+# copy one pixel to the right and below.
+
+
+def classic_disabled(picture):
+    width, height = len(picture[0]), len(picture)
+    outline = {(x, y) for y, row in enumerate(picture) for x, c in enumerate(row) if c == 'k'}
+    rows = [['.'] * width for _ in range(height)]
+    for x, y in outline:
+        if x + 1 < width and y + 1 < height:
+            rows[y + 1][x + 1] = 'w'
+    for x, y in outline:
+        rows[y][x] = 'd'
+    return [''.join(row) for row in rows]
+
+
+SBN_SETENV_DISABLED = classic_disabled(SBN_SETENV_ENABLED)
+SBN_SETENV = [a + b for a, b in zip(SBN_SETENV_ENABLED, SBN_SETENV_DISABLED)]
+
 # About: the letter "i" in a round sign.
 SBN_ABOUT = [
     '.....kkkkkk.....',
@@ -219,25 +238,6 @@ SBN_EXIT = [
     '..kkkkkkkkkk........',
     '....................',
 ]
-
-# The disabled settings gear: the gear's shape in grey, with a white copy one pixel to the right and below where
-# the grey leaves room for it.
-
-
-def classic_disabled(picture):
-    shape = {(x, y) for y, row in enumerate(picture) for x, c in enumerate(row) if c != '.'}
-    width, height = len(picture[0]), len(picture)
-    rows = [['.'] * width for _ in range(height)]
-    for x, y in shape:
-        if x + 1 < width and y + 1 < height:
-            rows[y + 1][x + 1] = 'w'
-    for x, y in shape:
-        rows[y][x] = 'd'
-    return [''.join(row) for row in rows]
-
-
-SBN_SETENV_DISABLED = classic_disabled(SBN_SETENV_ENABLED)
-SBN_SETENV = [a + b for a, b in zip(SBN_SETENV_ENABLED, SBN_SETENV_DISABLED)]
 
 GLYPHS = {
     'SBN_PLAY': SBN_PLAY, 'SBN_PAUSE': SBN_PAUSE, 'SBN_STOP': SBN_STOP, 'SBN_PREV': SBN_PREV,
