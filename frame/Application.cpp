@@ -121,16 +121,20 @@ void TApplication::AdoptForm(TCustomForm* form) {
 }
 
 void TApplication::RunLoop() {
+    TakeMessages();
+    // Shut-down runs here, not from an exit handler. At exit the platform's one-per-process parts go in the
+    // reverse order of their making, so a part first made inside the loop (the sound system, made when the first
+    // file opens) would already be gone when a handler registered at the loop's start destroyed the forms, and a
+    // form's media device would close its file in it. Here everything the forms use still exists.
+    ShutDown();
+}
+
+void TApplication::TakeMessages() {
     running_ = true;
     struct ClearRunning {
         bool& flag;
         ~ClearRunning() { flag = false; }
     } clearRunning{running_};
-    static bool shutDownRegistered = false;
-    if (!shutDownRegistered) {
-        shutDownRegistered = true;
-        std::atexit([] { Application().ShutDown(); });
-    }
     if (!mainForm_) return;
     // The process is started with the normal show command here; a window manager that starts programs
     // minimised tells the form through its own events.

@@ -42,7 +42,10 @@ class TApplication : public TComponent {
         }
         AdoptForm(form);
     }
-    // Shows the main form and takes messages until the program is asked to end.
+    // Shows the main form, takes messages until the program is asked to end, and then shuts the application down:
+    // every component it owns is destroyed, newest first, without close events, while everything they use still
+    // exists. The program then ends by returning from main. A program ended by std::exit instead leaves its forms
+    // as they are, as a process that ends on Windows does; the platform takes its own parts down.
     void RunLoop();
     void RequestQuit();
     void HandleNextMessage();
@@ -73,6 +76,7 @@ class TApplication : public TComponent {
     void Idle();
     void TrackHint();
     void ShowHintNow();
+    void TakeMessages();
     void ShutDown();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 

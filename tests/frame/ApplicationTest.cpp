@@ -44,8 +44,13 @@ class TMainForm : public TForm {
                          })}});
         playButton = FindRequired<TButton>(*this, "PlayButton");
     }
+    ~TMainForm() override {
+        if (onDestroy) onDestroy(*this);
+    }
 
     TButton* playButton;
+    // Runs first thing in the destructor, while the form and its window are whole.
+    std::function<void(TMainForm&)> onDestroy;
     std::function<void()> onPlay;
     bool allowClose = true;
     int activated = 0, deactivated = 0, closeAsked = 0, closed = 0, ticks = 0;
@@ -150,21 +155,40 @@ TEST_F(FrameTest, AWholeRunActivatesTheMainFormOnceAndEndsWithOneOnClose) {
                 CloseBox(main->Handle());
             }),
         });
+        // Shut-down destroys the forms when the loop ends, the newest first, without asking or telling them.
+        TComponentWatch spareWatch(spare);
+        int spareActivated = 0;
+        spare->OnActivate = [&](TObject*) { ++spareActivated; };
+        bool spareGoneFirst = false;
+        struct {
+            int activated = -1, deactivated = -1, closeAsked = -1, closed = -1;
+        } seen;
+        main->onDestroy = [&](TMainForm& form) {
+            visibleAtEnd = IsWindowVisible(form.Handle());
+            spareGoneFirst = spareWatch.Destroyed();
+            seen.activated = form.activated;
+            seen.deactivated = form.deactivated;
+            seen.closeAsked = form.closeAsked;
+            seen.closed = form.closed;
+        };
+        TComponentWatch mainWatch(main);
         application.RunLoop();
-        visibleAtEnd = IsWindowVisible(main->Handle());
 
+        EXPECT_TRUE(mainWatch.Destroyed()) << "the forms are gone when RunLoop returns";
+        EXPECT_TRUE(spareGoneFirst);
+        EXPECT_EQ(application.MainForm(), nullptr);
         EXPECT_EQ(stepsBeforeActivation, 0) << "OnActivate runs before the loop takes its first message";
-        EXPECT_EQ(main->activated, 1);
-        EXPECT_EQ(main->deactivated, 0);
-        EXPECT_EQ(spare->activated, 0);
+        EXPECT_EQ(seen.activated, 1);
+        EXPECT_EQ(seen.deactivated, 0);
+        EXPECT_EQ(spareActivated, 0);
         EXPECT_EQ(dialogResult, mrOk);
         EXPECT_EQ(dialogActivated, 1);
         EXPECT_EQ(dialogDeactivated, 1);
         EXPECT_GT(ticksInDialog, ticksBeforeDialog) << "the timer ticks inside the modal run";
         EXPECT_TRUE(iconic);
-        EXPECT_EQ(main->closeAsked, 2);
-        EXPECT_EQ(main->closed, 1);
-        EXPECT_TRUE(visibleAtEnd) << "the main form stays on the screen until the loop has ended";
+        EXPECT_EQ(seen.closeAsked, 2);
+        EXPECT_EQ(seen.closed, 1) << "shut-down runs no OnClose";
+        EXPECT_TRUE(visibleAtEnd) << "the main form stays on the screen until it is destroyed";
         EXPECT_TRUE(application.QuitRequested());
         EXPECT_FALSE(application.Running());
     });
@@ -174,11 +198,16 @@ TEST_F(FrameTest, LoggingOffEndsTheLoopWithoutOnClose) {
     RunInOwnProcess([] {
         TMainForm* main = nullptr;
         Application().MakeForm(main);
+        int closeAsked = -1, closed = -1;
+        main->onDestroy = [&](TMainForm& form) {
+            closeAsked = form.closeAsked;
+            closed = form.closed;
+        };
         Script script({[] { platform::user::SendSessionEnd(); }});
         Application().RunLoop();
         EXPECT_TRUE(Application().QuitRequested());
-        EXPECT_EQ(main->closeAsked, 1) << "the form answers the end query";
-        EXPECT_EQ(main->closed, 0);
+        EXPECT_EQ(closeAsked, 1) << "the form answers the end query";
+        EXPECT_EQ(closed, 0);
     });
 }
 
