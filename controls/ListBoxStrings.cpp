@@ -72,13 +72,20 @@ void TListBoxStrings::SwapLines(int32_t index1, int32_t index2) {
     std::string text1 = LineText(index1);
     TLineData data1 = LineData(index1);
     std::string text2 = LineText(index2);
-    ReplaceLine(index1, text2);
-    SetLineData(index1, LineData(index2));
-    ReplaceLine(index2, text1);
-    SetLineData(index2, data1);
+    TLineData data2 = LineData(index2);
+    if (index1 == index2) return;
     int32_t selected = listBox_.ItemIndex();
-    if (selected == index1) listBox_.SetItemIndex(index2);
-    else if (selected == index2) listBox_.SetItemIndex(index1);
+    // Each line is put back by position, so a sorted list is not re-sorted. This is ReplaceLine twice without its
+    // reading and restoring of the selection in between: a shuffle makes ten exchanges a line, and every message
+    // counts.
+    auto replace = [this](int32_t index, const std::string& text, TLineData data) {
+        RemoveLine(index);
+        InsertLine(index, text);
+        listBox_.InternalSetItemData(index, data);
+    };
+    replace(index1, text2, data2);
+    replace(index2, text1, data1);
+    listBox_.SetItemIndex(selected == index1 ? index2 : selected == index2 ? index1 : selected);
 }
 
 void TListBoxStrings::MoveLine(int32_t from, int32_t to) {
