@@ -8,9 +8,6 @@
 // Prints the median of five runs of each measurement, wall and CPU.
 //   korvo_bench_folder [files]      (100000 when not given)
 
-#include <dirent.h>
-#include <fnmatch.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BareFolderRead.h"
 #include "browse/FileListBox.h"
 #include "controls/ListBox.h"
 #include "frame/Forms.h"
@@ -70,32 +68,6 @@ std::filesystem::path MakeFolder(int files) {
     return folder;
 }
 
-// What any program must do at least: read the names, keep those the mask matches, sort them.
-size_t BareRead(const std::string& folder) {
-    std::vector<std::string> patterns;
-    for (std::string_view rest = kMask; !rest.empty();) {
-        size_t cut = rest.find(';');
-        patterns.emplace_back(rest.substr(0, cut));
-        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
-    }
-    dirent** entries = nullptr;
-    int count = scandir(folder.c_str(), &entries, nullptr, nullptr);
-    std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        for (const std::string& pattern : patterns)
-            if (fnmatch(pattern.c_str(), entries[i]->d_name, FNM_CASEFOLD) == 0) {
-                names.emplace_back(entries[i]->d_name);
-                break;
-            }
-        std::free(entries[i]);
-    }
-    std::free(entries);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-    });
-    return names.size();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,7 +91,7 @@ int main(int argc, char** argv) {
     // The first change of folder reads it; later runs read it again, as the player's Rescan does.
     fileList->SetDirPath(folder.string());
     size_t bare = 0;
-    Reading floor = Measure([&] { bare = BareRead(folder.string()); });
+    Reading floor = Measure([&] { bare = BareFolderRead(folder.string(), kMask); });
     Reading read = Measure([&] {
         fileList->Rescan();
         playlist->SetItems(fileList->Items());
