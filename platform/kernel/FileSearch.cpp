@@ -137,7 +137,7 @@ bool Next(Search& search, WIN32_FIND_DATAA* data) {
     while (dirent* entry = readdir(search.dir)) {
         std::string_view name = entry->d_name;
         if (search.root && (name == "." || name == "..")) continue;
-        if (!IsRepresentable(name) || !Matches(search.pattern, name)) continue;
+        if (!Matches(search.pattern, name) || !IsRepresentable(name)) continue;  // the cheaper test first
         struct stat status;
         bool dangling = false;
         // Only metadata is read: a FIFO or a device in the folder is never opened.
