@@ -85,8 +85,12 @@ void TKorvo::FormClose(TObject*, TCloseAction&) {
             saveFailed_ = true;
             throw Exception(error.Message() + "\n" + LoadMessage(Msg::SSettingsNotSavedKeepOpen));
         }
-        Application().AppMessageBox(error.Message() + "\n" + LoadMessage(Msg::SSettingsNotSavedClosing),
-                                    Application().AppTitle(), MB_OK | MB_ICONERROR);
+        // Shown as every other error is, and the close goes on.
+        try {
+            throw Exception(error.Message() + "\n" + LoadMessage(Msg::SSettingsNotSavedClosing));
+        } catch (const Exception&) {
+            Application().ReportException(this);
+        }
     }
     IniFile_.reset();
 }

@@ -1,0 +1,353 @@
+// The player's start-up and shut-down: what Korvo.ini gives the window at its first activation, what closing writes
+// back, the settings dialog, and the program's entry sequence.
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "app/AboutBox.h"
+#include "app/DlgSetEnv.h"
+#include "frame/Application.h"
+#include "platform/testing/Desktop.h"
+#include "tests/app/PlayerFixture.h"
+#include "tests/frame/FrameFixture.h"
+#include "tests/platform/mci/MediaFixtures.h"
+
+using namespace platform::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kTitle = "Korvo Music Player";
+
+void ClickOn(TWinControl& control) { Click(control.Handle(), control.Width() / 2, control.Height() / 2); }
+
+// The settings dialog as the user fills it in: a style (-1 leaves it), the repeat box clicked or not, a new mask
+// typed (empty leaves it), then OK or Cancel.
+struct DialogSteps {
+    int style = -1;
+    bool toggleRepeat = false;
+    std::string mask;
+    bool ok = true;
+};
+
+int IndexOfLine(TCustomListBox& list, const std::string& text) {
+    for (int32_t i = 0; i < list.Items().LineCount(); ++i)
+        if (list.Items().LineText(i) == text) return i;
+    return -1;
+}
+
+class PlayerSettingsTest : public PlayerTest {
+  protected:
+    // Presses the settings button and fills in the dialog that opens, from inside its loop.
+    void UseDialog(const DialogSteps& steps) {
+        bool opened = false;
+        std::vector<std::function<void()>> script{[&] { opened = dlgSetEnv != nullptr; }};
+        if (steps.style >= 0) script.push_back([&] { ClickOn(*dlgSetEnv->rgpPlayStyle->Buttons(steps.style)); });
+        if (steps.toggleRepeat) script.push_back([] { ClickOn(*dlgSetEnv->cbxRepeat); });
+        if (!steps.mask.empty()) {
+            script.push_back([] { dlgSetEnv->edtFileMask->SetFocus(); });  // which selects its whole text
+            script.push_back([&] { Type(steps.mask); });
+        }
+        script.push_back([&] { ClickOn(steps.ok ? *dlgSetEnv->OKBtn : *dlgSetEnv->CancelBtn); });
+        Script run(std::move(script));
+        Press(korvo_->sbnSetEnv);
+        EXPECT_TRUE(opened);
+        EXPECT_TRUE(run.Done()) << "the dialog closed before its steps were done";
+        EXPECT_EQ(dlgSetEnv, nullptr) << "the dialog is gone once it closed";
+    }
+
+    // Moves the directory list into a folder it lists, as a double click on its line does.
+    void OpenFolder(const std::string& name) {
+        TDirectoryListBox& list = *korvo_->DirectoryListBox;
+        int index = IndexOfLine(list, name);
+        ASSERT_GE(index, 0) << name;
+        RECT line = list.ItemRect(index);
+        DoubleClick(list.Handle(), (line.left + line.right) / 2, (line.top + line.bottom) / 2);
+        DispatchPending();
+    }
+};
+
+// The file as a close writes it: four sections, in the order of the writes.
+std::string Saved(const std::string& mask, int style, int repeat, int top, int left, const std::string& folder) {
+    return "[File]\nMask=" + mask + "\n\n[Play]\nStyle=" + std::to_string(style) +
+           "\nRepeat=" + std::to_string(repeat) + "\n\n[MainWindow]\nTop=" + std::to_string(top) +
+           "\nLeft=" + std::to_string(left) + "\n\n[Data]\nDirectory=" + folder + "\n";
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(PlayerSettingsTest, AFirstRunTakesTheDefaultsAndTheUsersMusicFolder) {
+    WriteWave("b.wav", 1500);
+    WriteWave("a.wav", 1500);
+    WriteMp3("c.mp3", 200);
+    WriteAiff("d.aif", 200);
+    WriteMidi("e.mid");
+    ASSERT_TRUE(WriteSound(MusicFolder() / "f.au", SF_FORMAT_AU | SF_FORMAT_PCM_16, kRate, 1, Tone(kRate, 1, 4410)));
+    WriteFile("notes.txt", "not music");
+    WriteFile("g.flac", "not in the mask");
+
+    TKorvo& korvo = Start();
+    EXPECT_EQ(korvo.SettingsPath(), SettingsFilePath());
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile())) << "nothing is written before the window closes";
+    EXPECT_EQ(korvo.Left(), 0);
+    EXPECT_EQ(korvo.Top(), 0);
+    EXPECT_EQ(korvo.PlayStyle(), 0);
+    EXPECT_FALSE(korvo.RepeatOn());
+    EXPECT_EQ(korvo.FileListBox->Mask(), kDefaultMask);
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Sequential");
+    EXPECT_EQ(korvo.DirectoryListBox->DirPath(), MusicFolderPath());
+
+    // The folder became the playlist in file-name order, and its first file is open and stopped.
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a.wav", "b.wav", "c.mp3", "d.aif", "e.mid", "f.au"}));
+    EXPECT_EQ(Selected(), "a.wav");
+    EXPECT_EQ(Caption(), kTitle + " - a.wav");
+    EXPECT_EQ(korvo.MediaPlayer->DeviceMode(), mdStopped);
+    EXPECT_EQ(Transport(), "10001");
+    EXPECT_EQ(korvo.lblLength->Caption(), "Length  0: 1");
+    EXPECT_EQ(korvo.lblPosition->Caption(), "Time  0: 0");
+    EXPECT_EQ(korvo.TrackBar->Max(), 1500);
+    EXPECT_FALSE(korvo.Timer->Enabled()) << "nothing plays until the user starts it";
+    EXPECT_TRUE(korvo.AutoAdvance());
+    EXPECT_TRUE(korvo.sbnSetEnv->Enabled());
+    RunFor(200ms);
+    EXPECT_EQ(korvo.MediaPlayer->DeviceMode(), mdStopped);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerSettingsTest, AFolderThatIsNotThereFallsBackToTheRootWithoutAMessage) {
+    // No music folder in the home folder: the default names nothing.
+    TKorvo& korvo = Start();
+    EXPECT_EQ(korvo.DirectoryListBox->DirPath(), "C:\\");
+
+    // A saved folder that has gone since.
+    WriteWave("a.wav", 200);
+    WriteSettings("[Data]\nDirectory=" + home_.WindowsPath("Gone") + "\n");
+    Start();
+    EXPECT_EQ(korvo_->DirectoryListBox->DirPath(), "C:\\");
+    RunFor(100ms);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerSettingsTest, TheFolderAlreadyShownBuildsNoPlaylistAndTheIdleTimerReportsNothing) {
+    WriteWave("a.wav", 200);
+    WriteSettings("[Data]\nDirectory=" + MusicFolderPath() + "\n");
+    TKorvo& korvo = Start(MusicFolderPath());  // where the directory list starts
+    EXPECT_EQ(korvo.DirectoryListBox->DirPath(), MusicFolderPath());
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(Caption(), kTitle);
+    EXPECT_EQ(Transport(), "00000");
+    // The timer was left running from the layout with no device open: its ticks show and report nothing.
+    EXPECT_TRUE(korvo.Timer->Enabled());
+    RunFor(300ms);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(korvo.lblLength->Caption(), "");
+    EXPECT_EQ(korvo.lblPosition->Caption(), "");
+    EXPECT_EQ(korvo.TrackBar->Position(), 0);
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Sequential");
+}
+
+TEST_F(PlayerSettingsTest, StoredNumbersFollowTheIntegerRuleAndKeepTheirLowByte) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav", "f.wav", "g.wav"}) WriteWave(name, 200);
+    WriteMp3("h.mp3", 200);
+    WriteSettings("[MainWindow]\nTop=0x20\nLeft=$10\n[Play]\nStyle=258\nRepeat=256\n[File]\nMask=*.wav\n");
+    TKorvo& korvo = Start();
+    EXPECT_EQ(korvo.Top(), 32);
+    EXPECT_EQ(korvo.Left(), 16);
+    EXPECT_EQ(korvo.PlayStyle(), 2) << "258 keeps its low byte";
+    EXPECT_FALSE(korvo.RepeatOn()) << "256 keeps its low byte";
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Random");
+    EXPECT_EQ(korvo.FileListBox->Mask(), "*.wav");
+
+    // The folder was read before the stored style and mask: all eight files, opened in file-name order, then
+    // shuffled in a list that stays marked sorted.
+    const std::vector<std::string> all{"a.wav", "b.wav", "c.wav", "d.wav", "e.wav", "f.wav", "g.wav", "h.mp3"};
+    EXPECT_EQ(Sorted(Lines()), all);
+    EXPECT_NE(Lines(), all);
+    EXPECT_TRUE(korvo.ListBox->Sorted());
+    EXPECT_EQ(korvo.ListBox->ItemIndex(), 0);
+    EXPECT_EQ(korvo.MediaPlayer->FileName(), "a.wav");
+    EXPECT_EQ(Caption(), kTitle + " - a.wav");
+
+    // Values that break the rule give the defaults.
+    Discard();
+    WriteSettings("[MainWindow]\nTop=12abc\nLeft=\n[Play]\nStyle=1a\nRepeat=0x\n");
+    Start();
+    EXPECT_EQ(korvo_->Top(), 0);
+    EXPECT_EQ(korvo_->Left(), 0);
+    EXPECT_EQ(korvo_->PlayStyle(), 0);
+    EXPECT_FALSE(korvo_->RepeatOn());
+    EXPECT_EQ(Lines(), all);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerSettingsTest, TheDialogAppliesOnOKAndItsMaskWaitsForTheNextFolder) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav", "f.wav"}) WriteWave(name, 200);
+    WriteMp3("g.mp3", 200);
+    WriteWave("more/x.wav", 200);
+    WriteMp3("more/y.mp3", 200);
+    TKorvo& korvo = Start();
+    const std::vector<std::string> all = Lines();
+    ASSERT_EQ(all.size(), 7u);
+
+    UseDialog({.style = 2, .toggleRepeat = true, .mask = "*.wav", .ok = false});
+    EXPECT_EQ(korvo.PlayStyle(), 0);
+    EXPECT_FALSE(korvo.RepeatOn());
+    EXPECT_EQ(korvo.FileListBox->Mask(), kDefaultMask);
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Sequential");
+    EXPECT_EQ(Lines(), all);
+
+    UseDialog({.style = 2, .toggleRepeat = true, .mask = "*.wav"});
+    EXPECT_EQ(korvo.PlayStyle(), 2);
+    EXPECT_TRUE(korvo.RepeatOn());
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Random Repeat");
+    EXPECT_EQ(korvo.FileListBox->Mask(), "*.wav");
+    // Shuffled, with the selection on the new first line, while the open file stays open.
+    EXPECT_FALSE(korvo.ListBox->Sorted());
+    EXPECT_EQ(Sorted(Lines()), all) << "the mask applies from the next folder";
+    EXPECT_NE(Lines(), all);
+    EXPECT_EQ(korvo.ListBox->ItemIndex(), 0);
+    EXPECT_EQ(korvo.MediaPlayer->FileName(), "a.wav");
+    EXPECT_EQ(Caption(), kTitle + " - a.wav");
+
+    // One file leaves the order; file-name order sorts again.
+    const std::vector<std::string> shuffled = Lines();
+    UseDialog({.style = 1, .toggleRepeat = false, .mask = {}, .ok = true});
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Single Repeat");
+    EXPECT_EQ(Lines(), shuffled);
+    UseDialog({.style = 0, .toggleRepeat = true, .mask = {}, .ok = true});
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Sequential");
+    EXPECT_TRUE(korvo.ListBox->Sorted());
+    EXPECT_EQ(Lines(), all);
+
+    // The next folder is read with the new mask.
+    OpenFolder("more");
+    EXPECT_EQ(korvo.DirectoryListBox->DirPath(), MusicFolderPath() + "\\more");
+    EXPECT_EQ(Lines(), std::vector<std::string>{"x.wav"});
+    EXPECT_EQ(Caption(), kTitle + " - x.wav");
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerSettingsTest, ClosingWritesTheSixKeysAndTheNextStartRestoresThem) {
+    WriteWave("a.wav", 200);
+    WriteMp3("b.mp3", 200);
+    WriteWave("more/c.wav", 200);
+    WriteMidi("more/d.mid");
+    WriteMp3("more/e.mp3", 200);
+    TKorvo& first = Start();
+    UseDialog({.style = 1, .toggleRepeat = true, .mask = "*.wav;*.mid"});
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a.wav", "b.mp3"}));
+    first.SetBounds(120, 40, first.Width(), first.Height());
+    OpenFolder("more");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"c.wav", "d.mid"}));
+    Press(first.sbnExit);
+    EXPECT_FALSE(IsWindowVisible(first.Handle()));
+    EXPECT_EQ(ReadSettings(), Saved("*.wav;*.mid", 1, 1, 40, 120, MusicFolderPath() + "\\more"));
+
+    TKorvo& second = Start();
+    EXPECT_EQ(second.DirectoryListBox->DirPath(), MusicFolderPath() + "\\more");
+    EXPECT_EQ(second.Left(), 120);
+    EXPECT_EQ(second.Top(), 40);
+    EXPECT_EQ(second.PlayStyle(), 1);
+    EXPECT_TRUE(second.RepeatOn());
+    EXPECT_EQ(second.FileListBox->Mask(), "*.wav;*.mid");
+    EXPECT_EQ(second.lblMode->Caption(), "Mode  Single Repeat");
+    // The first folder of a run is read with the layout's mask; the stored one applies from the next.
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"c.wav", "d.mid", "e.mp3"}));
+    OpenFolder("Music");
+    EXPECT_EQ(Lines(), std::vector<std::string>{"a.wav"});
+
+    // The dialog's values and a window moved since are written at the next close, and only then.
+    UseDialog({.style = 0, .toggleRepeat = true, .mask = "*.mp3"});
+    second.SetBounds(7, 9, second.Width(), second.Height());
+    EXPECT_NE(ReadSettings().find("Style=1"), std::string::npos);
+    CloseWindow();
+    EXPECT_EQ(ReadSettings(), Saved("*.mp3", 0, 0, 9, 7, MusicFolderPath()));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerSettingsTest, ARefusedSaveKeepsTheWindowOpenOnceAndALaterCloseSaves) {
+    WriteWave("a.wav", 200);
+    // Read-only by its permission bits, which hold for the superuser too.
+    WriteSettings("");
+    ASSERT_EQ(chmod(SettingsFile().c_str(), 0444), 0);
+    const std::string refused = SettingsFilePath() + " に書き込めません\n";
+
+    TKorvo& korvo = Start();
+    CloseWindow();
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0], refused +
+                             "設定を保存できなかったので、ウィンドウは閉じません。"
+                             "もう一度閉じると、保存できなくても終了します.");
+    EXPECT_TRUE(IsWindowVisible(korvo.Handle()));
+    EXPECT_EQ(ReadSettings(), "");
+
+    // The user mends the file and closes again: everything is saved.
+    ASSERT_EQ(chmod(SettingsFile().c_str(), 0644), 0);
+    CloseWindow();
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(korvo.Handle()));
+    EXPECT_EQ(ReadSettings(), Saved(kDefaultMask, 0, 0, 0, 0, MusicFolderPath()));
+
+    // A file that stays read-only does not hold the window open for good: the second close ends it unsaved.
+    WriteSettings("");
+    ASSERT_EQ(chmod(SettingsFile().c_str(), 0444), 0);
+    TKorvo& again = Start();
+    CloseWindow();
+    EXPECT_TRUE(IsWindowVisible(again.Handle()));
+    CloseWindow();
+    ASSERT_EQ(boxes_.size(), 3u);
+    EXPECT_EQ(boxes_[2], refused + "設定を保存せずに終了します.");
+    EXPECT_FALSE(IsWindowVisible(again.Handle()));
+    EXPECT_EQ(ReadSettings(), "");
+}
+
+TEST_F(PlayerSettingsTest, TheProgramStartsActivatedAndItsExitButtonSavesAndEndsIt) {
+    RunInOwnProcess([this] {
+        WriteWave("a.wav", 300);
+        WriteWave("b.wav", 300);
+        TApplication& application = Application();
+        application.RunStartupHook();
+        application.SetAppTitle("Korvo Music Player");
+        application.MakeForm(Korvo);
+        application.MakeForm(AboutBox);
+        korvo_ = Korvo;
+        ASSERT_EQ(application.MainForm(), Korvo);
+        EXPECT_FALSE(IsWindowVisible(Korvo->Handle()));
+        EXPECT_TRUE(Korvo->Timer->Enabled()) << "the timer counts from the layout on";
+
+        std::string modeAtFirstStep, captionAtFirstStep, captionWhilePlaying;
+        bool aboutHidden = false;
+        Script script({[&] {
+                           modeAtFirstStep = Korvo->lblMode->Caption();
+                           captionAtFirstStep = Caption();
+                           aboutHidden = AboutBox && !AboutBox->Visible();
+                           RECT line = Korvo->ListBox->ItemRect(1);
+                           DoubleClick(Korvo->ListBox->Handle(), 10, (line.top + line.bottom) / 2);
+                       },
+                       [&] { captionWhilePlaying = Caption(); },
+                       [&] {
+                           TSpeedButton& exit = *Korvo->sbnExit;
+                           Click(Korvo->pnlButtons->Handle(), exit.Left() + 12, exit.Top() + 12);
+                       }});
+        TComponentWatch watch(Korvo);
+        application.RunLoop();
+        korvo_ = nullptr;
+
+        EXPECT_EQ(modeAtFirstStep, "Mode  Sequential") << "FormActivate ran before the first message";
+        EXPECT_EQ(captionAtFirstStep, kTitle + " - a.wav");
+        EXPECT_TRUE(aboutHidden);
+        EXPECT_EQ(captionWhilePlaying, kTitle + " - b.wav");
+        EXPECT_TRUE(watch.Destroyed());
+        EXPECT_EQ(Korvo, nullptr);
+        EXPECT_EQ(ReadSettings(), Saved(kDefaultMask, 0, 0, 0, 0, MusicFolderPath()));
+        EXPECT_TRUE(boxes_.empty());
+        RemoveFolders();
+    });
+}
+
+}  // namespace
