@@ -174,7 +174,15 @@ void TKorvo::ListBoxClick(TObject*) {
     MediaPlayer->SetFileName(ListBox->Items().LineText(ListBox->ItemIndex()));
     ShowCaption(MediaPlayer->FileName());
     EnterDirectoryListFolder();
-    MediaPlayer->OpenMedia();
+    try {
+        MediaPlayer->OpenMedia();
+    } catch (...) {
+        // The entry stays selected with play ready to try it again (which opens it first), and the steps to its
+        // neighbours stay open, so a file that cannot be opened never leaves the player without a way on.
+        ShowStoppedButtons();
+        UpdatePrevNextButtons();
+        throw;
+    }
     ShowStoppedButtons();
     ShowTimes();
     TrackBar->SetMin(0);

@@ -54,7 +54,13 @@ std::string TKorvo::SettingsFilePath() {
 void TKorvo::FormActivate(TObject*) {
     IniFile_ = std::make_unique<TIniFile>(SettingsFilePath());
     std::string folder = IniFile_->ReadText("Data", "Directory", kDefaultFolder);
-    DirectoryListBox->SetDirPath(IsExistingDirectory(folder) ? folder : "c:\\");
+    try {
+        DirectoryListBox->SetDirPath(IsExistingDirectory(folder) ? folder : "c:\\");
+    } catch (const Exception&) {
+        // A first file that cannot be opened (a damaged file, no sound device) is reported, and the rest of the
+        // settings are still read: left unread, the close would write the defaults over them.
+        Application().ReportException(this);
+    }
     SetTop(IniFile_->ReadNumber("MainWindow", "Top", 0));
     SetLeft(IniFile_->ReadNumber("MainWindow", "Left", 0));
     PlayStyle_ = static_cast<uint8_t>(IniFile_->ReadNumber("Play", "Style", 0));

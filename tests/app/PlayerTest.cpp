@@ -354,6 +354,48 @@ TEST_F(PlayerTest, ADamagedFileShowsOneErrorAndThePlayerGoesOn) {
     EXPECT_EQ(korvo.MediaPlayer->DeviceHandle(), 0u);
 }
 
+TEST_F(PlayerTest, AFirstFileThatCannotBeOpenedAtStartLeavesTheSettingsReadAndPlayReady) {
+    WriteFile("a.mp3", std::string(5000, '\x5A'));
+    WriteWave("b.wav", 200);
+    WriteSettings("[Play]\nStyle=1\nRepeat=1\n[MainWindow]\nTop=40\nLeft=50\n[File]\nMask=*.wav\n");
+    TKorvo& korvo = Start();
+    RunFor(100ms);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(korvo.PlayStyle(), 1) << "the settings after the folder are read all the same";
+    EXPECT_TRUE(korvo.RepeatOn());
+    EXPECT_EQ(korvo.FileListBox->Mask(), "*.wav");
+    EXPECT_EQ(korvo.Top(), 40);
+    EXPECT_EQ(korvo.lblMode->Caption(), "Mode  Single Repeat");
+    EXPECT_EQ(Transport(), "10001") << "play tries the entry again; the next one is a step away";
+
+    Press(korvo.sbnPlay);
+    EXPECT_EQ(boxes_.size(), 2u) << "the damaged file is opened again, and refused again";
+    Press(korvo.sbnNext);
+    Press(korvo.sbnPlay);
+    EXPECT_TRUE(Playing());
+}
+
+TEST_F(PlayerTest, WithoutASoundDeviceTheFirstOpenSaysSoAndPlayThenPlaysInSilence) {
+    WriteWave("a.wav", 2000);
+    {
+        EnvironmentGuard noDriver("SDL_AUDIODRIVER", "no-such-driver");
+        std::string error;
+        ASSERT_TRUE(platform::mci::MciSystem::Get().UseOutput({"sdl", 0, {}}, error)) << error;
+    }
+    TKorvo& korvo = Start();
+    RunFor(100ms);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0], "音声出力装置を開けません。これからは音を出さずに再生します。.");
+    EXPECT_EQ(korvo.MediaPlayer->DeviceHandle(), 0u);
+
+    Press(korvo.sbnPlay);
+    EXPECT_EQ(boxes_.size(), 1u) << "said once";
+    EXPECT_TRUE(Playing());
+    RunFor(1000ms);
+    EXPECT_GE(korvo.TrackBar->Position(), 900) << "the position moves in real time";
+    EXPECT_EQ(korvo.lblPosition->Caption(), "Time  0: 1");
+}
+
 TEST_F(PlayerTest, PlaybackMovesOnWhileTheAboutBoxIsOpen) {
     WriteWave("a.wav", 200);
     WriteWave("b.wav", 2000);
