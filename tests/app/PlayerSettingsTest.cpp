@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "app/AboutBox.h"
 #include "app/DlgSetEnv.h"
@@ -304,6 +306,48 @@ TEST_F(PlayerSettingsTest, ARefusedSaveKeepsTheWindowOpenOnceAndALaterCloseSaves
     EXPECT_EQ(boxes_[2], refused + "設定を保存せずに終了します.");
     EXPECT_FALSE(IsWindowVisible(again.Handle()));
     EXPECT_EQ(ReadSettings(), "");
+}
+
+TEST_F(PlayerSettingsTest, AProgramFolderThatTakesNoFilesSendsTheSettingsToTheUsersSettingsFolder) {
+    WriteWave("a.wav", 100);
+    // A program installed where nothing can be written: its folder cannot take a file.
+    platform::testing::FakeProgramPath installed((home_.Path() / "no-such-folder" / "korvo").string());
+    TKorvo& korvo = Start();
+    const std::string expected = home_.WindowsPath(".config\\korvo\\Korvo.ini");
+    EXPECT_EQ(korvo.SettingsPath(), expected);
+    CloseWindow();
+    std::ifstream saved(home_.Path() / ".config" / "korvo" / "Korvo.ini");
+    std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Directory=" + MusicFolderPath()), std::string::npos) << text;
+}
+
+TEST_F(PlayerSettingsTest, TheWindowHasItsLayoutsBoundsHintsAndTabOrder) {
+    WriteWave("a.wav", 100);
+    TKorvo& korvo = Start();
+    EXPECT_EQ(korvo.ClientWidth(), 350);
+    EXPECT_EQ(korvo.ClientHeight(), 723);
+    auto bounds = [](TControl* control) {
+        return std::vector<int>{control->Left(), control->Top(), control->Width(), control->Height()};
+    };
+    EXPECT_EQ(bounds(korvo.ListBox), (std::vector<int>{2, 80, 174, 641}));
+    EXPECT_EQ(bounds(korvo.DirectoryListBox), (std::vector<int>{180, 102, 169, 619}));
+    EXPECT_EQ(bounds(korvo.TrackBar), (std::vector<int>{0, 66, 352, 12}));
+    EXPECT_EQ(bounds(korvo.sbnExit), (std::vector<int>{318, 4, 25, 25}));
+    std::vector<std::string> hints;
+    for (TSpeedButton* button : {korvo.sbnPlay, korvo.sbnPause, korvo.sbnStop, korvo.sbnPrev, korvo.sbnNext,
+                                 korvo.sbnVolume, korvo.sbnSetEnv, korvo.sbnAbout, korvo.sbnExit}) {
+        hints.push_back(button->Hint());
+        EXPECT_TRUE(button->ShowHint());
+    }
+    EXPECT_EQ(hints, (std::vector<std::string>{"プレイ", "ポーズ", "ストップ", "前の曲", "次の曲", "ボリューム", "環境設定",
+                                               "バージョン情報", "終了"}));
+    std::vector<std::string> order;
+    for (TWinControl* control : korvo.TabOrderList()) order.push_back(control->Name());
+    EXPECT_EQ(order, (std::vector<std::string>{"pnlButtons", "ListBox", "DriveComboBox", "TrackBar", "DirectoryListBox",
+                                               "MediaPlayer", "FileListBox", "pnlDisplay"}));
+    EXPECT_FALSE(korvo.FileListBox->Visible());
+    EXPECT_FALSE(korvo.MediaPlayer->Visible());
+    EXPECT_EQ(korvo.ActiveControl(), korvo.ListBox) << "the first control in tab order that takes the focus";
 }
 
 TEST_F(PlayerSettingsTest, TheProgramStartsActivatedAndItsExitButtonSavesAndEndsIt) {
