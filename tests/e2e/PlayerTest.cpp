@@ -116,3 +116,27 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     size_t loud = std::count_if(samples.begin(), samples.end(), [](float s) { return s > 0.05f || s < -0.05f; });
     EXPECT_GT(loud, 44100u) << "of " << samples.size() << " samples written to the disk driver";
 }
+
+TEST(PlayerOnScreen, ClosedWhileAFilePlaysItEndsCleanlyUnderTheSanitizers) {
+    TempFolder home, program;
+    std::filesystem::create_directories(home.Path() / "Music");
+    ASSERT_TRUE(WriteSound(home.Path() / "Music" / "long.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                           Tone(44100, 2, 44100 * 30)));
+    std::filesystem::copy_file(KORVO_SANITIZED_PROGRAM, program.Path() / "korvo");
+    Environment homeFolder("HOME", home.Path().string());
+    Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
+    Environment driver("SDL_AUDIODRIVER", "disk");
+    Environment output("SDL_DISKAUDIOFILE", (home.Path() / "sound.raw").string());
+
+    VirtualXServer server(640, 800);
+    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+    Process player({(program.Path() / "korvo").string()}, false);
+    std::string id = server.WindowId("Korvo Music Player");
+    ASSERT_FALSE(id.empty());
+    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav", 20s)) << WindowName(id);
+    server.Click(id, ButtonColumn(kPlay), kButtonRow);
+    std::this_thread::sleep_for(1500ms);
+    server.RequestClose(id);
+    EXPECT_EQ(player.Wait(), 0) << "a sanitizer's report ends the program with another code";
+    EXPECT_TRUE(std::filesystem::exists(program.Path() / "Korvo.ini"));
+}
