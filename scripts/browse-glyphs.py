@@ -17,7 +17,7 @@
 import sys
 
 from glyphfiles import (AQUA, BLACK, BLUE, FUCHSIA, GREEN, GREY, LIME, MAROON, NAVY, OLIVE, PALETTE, PURPLE, RED,
-                        SILVER, TEAL, WHITE, YELLOW, write_bitmap, write_png)
+                        SILVER, TEAL, WHITE, YELLOW, write_glyphs, write_png)
 BACKGROUND = FUCHSIA
 
 # One character per pixel. Lower case: the dark colours; upper case: their bright partners.
@@ -236,14 +236,7 @@ def write_preview(path, images, scale=6, gap=4):
 
 
 def main():
-    if len(sys.argv) not in (1, 3) or (len(sys.argv) == 3 and sys.argv[1] != '--preview'):
-        sys.exit('usage: browse-glyphs.py [--preview FILE.png]')
-    images = {name: image_of(name) for name in GLYPHS}
-    for name, image in images.items():
-        write_bitmap(name, image)
-    if len(sys.argv) == 3:
-        write_preview(sys.argv[2], images)
-
+    write_glyphs({name: image_of(name) for name in GLYPHS}, write_preview)
 
 if __name__ == '__main__':
     main()

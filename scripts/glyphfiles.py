@@ -3,6 +3,7 @@ program's resources or as a PNG to look at."""
 
 import os
 import struct
+import sys
 import zlib
 
 PALETTE = [
@@ -46,3 +47,13 @@ def write_png(path, pixels):
     with open(path, 'wb') as f:
         f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0)) +
                 chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def write_glyphs(images, write_preview):
+    """Writes each picture as the bitmap resource of its name; with --preview FILE.png, a preview to look at too."""
+    if len(sys.argv) not in (1, 3) or (len(sys.argv) == 3 and sys.argv[1] != '--preview'):
+        sys.exit(f'usage: {os.path.basename(sys.argv[0])} [--preview FILE.png]')
+    for name, image in images.items():
+        write_bitmap(name, image)
+    if len(sys.argv) == 3:
+        write_preview(sys.argv[2], images)

@@ -11,7 +11,7 @@
 import sys
 
 from glyphfiles import (AQUA, BLACK, BLUE, FUCHSIA, GREEN, GREY, LIME, MAROON, NAVY, OLIVE, PALETTE, PURPLE, RED,
-                        TEAL, WHITE, write_bitmap, write_png)
+                        TEAL, WHITE, write_glyphs, write_png)
 TRANSPARENT = OLIVE
 
 
@@ -123,16 +123,11 @@ def write_preview(path, images, scale=6, gap=4):
 
 
 def main():
-    if len(sys.argv) not in (1, 3) or (len(sys.argv) == 3 and sys.argv[1] != '--preview'):
-        sys.exit('usage: transport-glyphs.py [--preview FILE.png]')
     images = {}
     for name, glyph in GLYPHS.items():
         for prefix, image in images_of(glyph).items():
             images[prefix + '_' + name] = image
-            write_bitmap(prefix + '_' + name, image)
-    if len(sys.argv) == 3:
-        write_preview(sys.argv[2], images)
-
+    write_glyphs(images, write_preview)
 
 if __name__ == '__main__':
     main()
