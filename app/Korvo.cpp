@@ -85,11 +85,8 @@ void TKorvo::sbnVolumeClick(TObject*) {
 }
 
 void TKorvo::sbnSetEnvClick(TObject*) {
+    // The dialog is dlgSetEnv while it exists.
     std::unique_ptr<TdlgSetEnv> dialog(new TdlgSetEnv(this));
-    dlgSetEnv = dialog.get();
-    struct Forget {
-        ~Forget() { dlgSetEnv = nullptr; }
-    } forget;
     dialog->rgpPlayStyle->SetItemIndex(PlayStyle_);
     dialog->cbxRepeat->SetChecked(RepeatOn_ != 0);
     dialog->edtFileMask->SetText(FileListBox->Mask());
