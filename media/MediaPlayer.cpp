@@ -128,7 +128,7 @@ void TMediaPlayer::OpenMedia() {
         default: canStep_ = false;
     }
 
-    if (hasVideo_) SetDisplay(display_);
+    if (hasVideo_ && display_) ApplyDisplay(display_);
     if (deviceType_ == dtCDAudio || deviceType_ == dtVideodisc) SetTimeUnit(MCI_FORMAT_TMSF);
 
     autoEnabled_ = ButtonBit(btNext) | ButtonBit(btPrev);
@@ -327,24 +327,22 @@ int32_t TMediaPlayer::TrackStart(int32_t track) {
 }
 
 void TMediaPlayer::SetDisplay(TWinControl* value) {
-    if (value && opened_ && hasVideo_) {
-        ApplyDisplay(value);
-        return;
-    }
-    if (display_) display_->RemoveFreeNotification(this);
-    display_ = value;
+    if (value == display_) return;
+    if (value && opened_ && hasVideo_) ApplyDisplay(value);
+    else LinkDisplay(value);
 }
 
 void TMediaPlayer::ApplyDisplay(TWinControl* value) {
     MCI_ANIM_WINDOW_PARMSA params{};
-    params.hWnd = value ? value->Handle() : nullptr;
+    params.hWnd = value->Handle();
+    LinkDisplay(Send(MCI_WINDOW, MCI_WAIT | MCI_ANIM_WINDOW_HWND, &params) == 0 ? value : nullptr);
+}
+
+void TMediaPlayer::LinkDisplay(TWinControl* value) {
+    if (value == display_) return;
     if (display_) display_->RemoveFreeNotification(this);
-    if (Send(MCI_WINDOW, MCI_WAIT | MCI_ANIM_WINDOW_HWND, &params) == 0) {
-        display_ = value;
-        if (value) value->FreeNotification(this);
-    } else {
-        display_ = nullptr;
-    }
+    display_ = value;
+    if (display_) display_->FreeNotification(this);
 }
 
 void TMediaPlayer::Notification(TComponent* component, TOperation operation) {

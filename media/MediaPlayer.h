@@ -152,7 +152,11 @@ class TMediaPlayer : public TCustomControl {
     DWORD Status(DWORD item);
     void Rewind();
     void Skip(bool forward);
+    // Hands the device `value`'s window, keeping it as the display only when the device takes it.
     void ApplyDisplay(TWinControl* value);
+    // Every display is linked for its removal notice, so that the pointer never outlives the control, whether or
+    // not a device had it.
+    void LinkDisplay(TWinControl* value);
     void HandleNotice(WPARAM code);
 
     // MediaPlayerBar.cpp

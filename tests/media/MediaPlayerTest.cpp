@@ -9,6 +9,7 @@
 
 #include "frame/Application.h"
 #include "frame/Forms.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Layout.h"
 #include "media/MediaPlayer.h"
 #include "platform/mci/MciSystem.h"
@@ -519,6 +520,50 @@ TEST_F(MediaPlayerTest, TheBarDrawsItsButtonsWithTheGlyphsOfTheirState) {
     bar_->SetColoredButtons(kAllButtons);
     DispatchPending();
     WriteScreenshot(form_->Handle(), (startFolder_ / "media-bar-headless.png").string());
+}
+
+TEST_F(MediaPlayerTest, TheDisplayIsForgottenWhenItsControlIsDestroyed) {
+    auto newPanel = [&] {
+        auto* panel = new TPanel(form_);
+        panel->SetParent(form_);
+        panel->SetBounds(40, 8, 100, 40);
+        return panel;
+    };
+    // Set with no device open. A FLAC file opens a device with video, and opening hands it the display.
+    TPanel* panel = newPanel();
+    player_->SetDisplay(panel);
+    EXPECT_EQ(player_->Display(), panel);
+    delete panel;
+    EXPECT_EQ(player_->Display(), nullptr);
+    ASSERT_TRUE(WriteSound(folder_.Path() / "tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, kRate, 2,
+                           Tone(kRate, 2, kRate / 2)));
+    Open(*player_, "tone.flac");
+    EXPECT_EQ(player_->Display(), nullptr);
+
+    // Set while a sound device, which takes no window, is open; a display replaced earlier clears nothing.
+    MakeWave("tone.wav", 500);
+    Open(*player_, "tone.wav");
+    TPanel* first = newPanel();
+    panel = newPanel();
+    player_->SetDisplay(first);
+    player_->SetDisplay(panel);
+    delete first;
+    EXPECT_EQ(player_->Display(), panel);
+    delete panel;
+    EXPECT_EQ(player_->Display(), nullptr);
+    panel = newPanel();
+    player_->SetDisplay(panel);
+    player_->CloseMedia();
+    Open(*player_, "tone.flac");
+    player_->SetDisplay(nullptr);
+    delete panel;
+
+    // A player destroyed before its display leaves the display nobody to tell.
+    panel = newPanel();
+    bar_->SetDisplay(panel);
+    delete bar_;
+    bar_ = nullptr;
+    delete panel;
 }
 
 TEST_F(MediaPlayerTest, DestroyingThePlayerClosesItsDevice) {
