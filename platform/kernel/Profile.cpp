@@ -1,6 +1,7 @@
 // GetPrivateProfileStringA and WritePrivateProfileStringA: the file side of the profile functions. Nothing is
 // cached; every call reads the file, and a write replaces it whole through a temporary file in the same folder, so
-// that a crash or a full disk leaves either the old file or the new one, never a mixture.
+// that a crash or a full disk leaves either the old file or the new one, never a mixture. The one exception is a
+// folder where no temporary file can be made, where the file is rewritten in place (OverwriteFile says how).
 
 #include <fcntl.h>
 #include <limits.h>
@@ -10,11 +11,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Files.h"
 #include "platform/kernel/Paths.h"
+#include "platform/kernel/ProfileEncoding.h"
 #include "platform/kernel/ProfileText.h"
 
 namespace platform::kernel {
@@ -147,10 +150,11 @@ mode_t NewFileMode() {
 // For steps whose failure leaves nothing wrong behind.
 void IgnoreFailure(int) {}
 
+// Writes from the start of the file, wherever an earlier write that failed half-way left the file offset.
 bool WriteAll(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+        ssize_t count = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return false;
         done += static_cast<size_t>(count);
@@ -158,24 +162,50 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// The fallback for a settings file that the user may write in a folder that the user may not, where no temporary
+// file can be made: the file is rewritten in place, which cannot be atomic. It is emptied before it is written, so
+// that a crash half-way leaves a shorter file, whose missing keys read as their defaults, rather than new lines
+// mixed with the ends of old ones; and a write that fails puts the old bytes back, in room the file has just freed.
+BOOL OverwriteFile(const std::string& path, const std::string& bytes, const LoadedFile& old) {
+    Descriptor fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.Get() < 0) return Fail(ErrorFromErrno(errno));
+    struct stat status;
+    if (fstat(fd.Get(), &status) != 0) return Fail(ErrorFromErrno(errno));
+    // Another program has put another file in its place since it was read, which the old bytes do not belong to.
+    if (status.st_dev != old.status.st_dev || status.st_ino != old.status.st_ino) return Fail(ERROR_SHARING_VIOLATION);
+
+    int failure = 0;
+    if (ftruncate(fd.Get(), 0) != 0 || !WriteAll(fd.Get(), bytes) || fsync(fd.Get()) != 0) failure = errno;
+    if (failure) {
+        if (ftruncate(fd.Get(), 0) == 0 && WriteAll(fd.Get(), old.bytes)) IgnoreFailure(fsync(fd.Get()));
+        return Fail(ErrorFromErrno(failure));
+    }
+    if (!fd.Close()) return Fail(ErrorFromErrno(errno));
+    return TRUE;
+}
+
 // Puts the new bytes in place of the file at `path`: a temporary file beside it, flushed to the disk, then renamed
 // over it. The old file is untouched until the rename, and on any failure the temporary file is removed.
-BOOL ReplaceFile(const std::string& path, const std::string& bytes, const struct stat* old) {
+BOOL ReplaceFile(const std::string& path, const std::string& bytes, const LoadedFile* old) {
     size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // Hidden and named after the file, so that a leftover from a power cut is not listed and says whose it was.
     std::string temporary = folder + "/." + name.substr(0, 200) + ".XXXXXX";
     Descriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.Get() < 0) return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
+    if (fd.Get() < 0) {
+        int cause = errno;
+        if (old && (cause == EACCES || cause == EPERM || cause == EROFS)) return OverwriteFile(path, bytes, *old);
+        return Fail(cause == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(cause));
+    }
 
     int failure = 0;
     if (!WriteAll(fd.Get(), bytes)) failure = errno;
     if (!failure) {
         // Permissions and owner follow the old file. Both are best efforts: a FAT volume refuses them and still
         // takes the file, and only the superuser can give a file away.
-        if (old) IgnoreFailure(fchown(fd.Get(), old->st_uid, old->st_gid));
-        IgnoreFailure(fchmod(fd.Get(), old ? (old->st_mode & 07777) : NewFileMode()));
+        if (old) IgnoreFailure(fchown(fd.Get(), old->status.st_uid, old->status.st_gid));
+        IgnoreFailure(fchmod(fd.Get(), old ? (old->status.st_mode & 07777) : NewFileMode()));
         if (fsync(fd.Get()) != 0) failure = errno;
     }
     if (!fd.Close() && !failure) failure = errno;
@@ -204,7 +234,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
     DWORD error = ERROR_SUCCESS;
     LoadedFile file;
     if (lpFileName && ResolvePath(lpFileName, path, error) && LoadFile(path, false, file) == Load::Loaded)
-        text = ProfileText(std::move(file.bytes));
+        text = ProfileText(DecodeProfile(file.bytes).text);
     return text.GetString(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
 }
 
@@ -222,9 +252,16 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
     // A file that exists but cannot be read is never overwritten: what it holds would be lost.
     if (load == Load::Failed) return Fail(file.error);
 
-    ProfileText text(std::move(file.bytes));
+    // The old bytes stay as they were read, for OverwriteFile to put back.
+    ProfileContent content = DecodeProfile(file.bytes);
+    ProfileText text(std::move(content.text));
     if (text.Write(lpAppName, lpKeyName, lpString) == ProfileText::WriteResult::Unchanged) return TRUE;
     // Decided from the permission bits, so that a read-only file stays read-only for the superuser too.
     if (load == Load::Loaded && IsWriteProtected(file.status)) return Fail(ERROR_ACCESS_DENIED);
-    return ReplaceFile(path, text.Bytes(), load == Load::Loaded ? &file.status : nullptr);
+    // A file that is not valid in its own encoding would lose what could not be read; a file in UTF-16 or UTF-32
+    // cannot take a name or value that is not UTF-8. Either is refused rather than written in another encoding.
+    if (!content.exact) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    std::optional<std::string> bytes = EncodeProfile(text.Bytes(), content.encoding);
+    if (!bytes) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    return ReplaceFile(path, *bytes, load == Load::Loaded ? &file : nullptr);
 }
