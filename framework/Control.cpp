@@ -42,7 +42,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 
 TControl::~TControl() {
     MarkDestroying();
-    if (captureControl == this) captureControl = nullptr;
+    // A graphic control holds the mouse through its parent's window, which stays: it must let go of it too.
+    if (captureControl == this) SetCaptureControl(nullptr);
     font_->OnChange = nullptr;
     if (parent_) parent_->RemoveControl(this);
     parent_ = nullptr;

@@ -136,12 +136,16 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::RecreateWnd() {
     if (!handle_) return;
-    bool hadFocus = Focused();
+    // The focus may be on this control or on one inside it; either window goes with this one's.
+    TWinControl* focused = FindControl(GetFocus());
+    const TControl* above = focused;
+    while (above && above != this) above = above->Parent();
+    if (!above) focused = nullptr;
     DestroyHandle();
     UpdateShowing();
-    // Straight to the new window: the form still holds this control as its active one, so asking the form would
+    // Straight to the new window: the form still holds that control as its active one, so asking the form would
     // change nothing and leave the keyboard with no window at all.
-    if (hadFocus && handle_) ::SetFocus(handle_);
+    if (focused && focused->handle_) ::SetFocus(focused->handle_);
 }
 
 void TWinControl::UpdateShowing() {
