@@ -1,10 +1,23 @@
 // The about box shown modally, as the main window shows it, for the end-to-end test: it says when the box is on
-// the screen and, at the end, the result of the modal run.
+// the screen, the release of each key the box has handled, and, at the end, the result of the modal run.
 
 #include <cstdio>
+#include <string>
 
 #include "app/AboutBox.h"
 #include "frame/Application.h"
+#include "tests/e2e/Handshake.h"
+
+namespace {
+
+void SayShownWhenIdle() {
+    e2e::WhenIdle([] {
+        if (AboutBox && AboutBox->Showing()) e2e::Say("shown");
+        else SayShownWhenIdle();
+    });
+}
+
+}  // namespace
 
 int main() {
     try {
@@ -12,17 +25,15 @@ int main() {
         application.RunStartupHook();
         application.SetAppTitle("Korvo Music Player");
         AboutBox = new TAboutBox(&application);
-        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            if (!AboutBox || !AboutBox->Showing()) return;
-            KillTimer(nullptr, id);
-            std::printf("shown\n");
-            std::fflush(stdout);
-        });
+        // A key's release comes after the box has done what the key asked for, so a box still there to hear it
+        // was not closed by it.
+        AboutBox->SetKeyPreview(true);
+        AboutBox->OnKeyUp = [](TObject*, WORD& key, TShiftState) { e2e::Say("key up " + std::to_string(key)); };
+        SayShownWhenIdle();
         TModalResult result = AboutBox->RunModal();
         delete AboutBox;
         AboutBox = nullptr;
-        std::printf("result %d\n", result);
-        std::fflush(stdout);
+        e2e::Say("result " + std::to_string(result));
     } catch (...) {
         ShowStartupErrorAndExit();
     }

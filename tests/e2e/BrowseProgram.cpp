@@ -2,13 +2,15 @@
 // for the end-to-end test: the drive selector, directory list and file list wired as the player wires them, the
 // playlist filled from the file list on every change of folder, and the slider, tool button, radio group and
 // check box beside them. It reports on its standard output where the test should click and what each control
-// raised, and shows the busy pointer for a moment when the tool button is clicked.
+// raised, with "idle" once what they caused is on the screen, and shows the busy pointer when the tool button is
+// clicked, until the test has looked at it and sends SIGUSR1.
 //   korvo_e2e_browse_program FOLDER STICK    (POSIX paths: the folder shown first, and a stick's mount point)
 
-#include <chrono>
+#include <signal.h>
+
 #include <cstdio>
+#include <ctime>
 #include <string>
-#include <thread>
 
 #include "browse/BrowseComponents.h"
 #include "browse/DirectoryListBox.h"
@@ -25,6 +27,7 @@
 #include "frame/Screen.h"
 #include "framework/Layout.h"
 #include "platform/testing/FakeVolumes.h"
+#include "tests/e2e/Handshake.h"
 
 namespace {
 
@@ -64,8 +67,8 @@ constexpr char kLayout[] = R"({
 })";
 
 void Report(const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    e2e::Say(line);
+    e2e::SayIdleAfterwards();
 }
 
 std::string WindowsPath(std::string posix) {
@@ -107,7 +110,8 @@ class TBrowseWindow : public TForm {
         repeat_ = FindRequired<TCheckBox>(*this, "cbxRepeat");
         slider_ = FindRequired<TTrackBar>(*this, "TrackBar");
         playlist_ = FindRequired<TListBox>(*this, "ListBox");
-        drives_->OnDropDown = [this](TObject*) { SetTimer(nullptr, 0, 200, ReportDropped); };
+        // Said once the list has dropped down and is on the screen, where the test will click.
+        drives_->OnDropDown = [](TObject*) { e2e::WhenIdle(ReportDropped); };
         self_ = this;
     }
 
@@ -132,18 +136,22 @@ class TBrowseWindow : public TForm {
     }
 
   private:
-    // What a long read does to the pointer, held long enough for the test to look at the screen.
+    // What a long read does to the pointer, held until the test has looked at the screen (it says so with
+    // SIGUSR1, which main keeps blocked for this wait).
     static void ShowBusyPointer() {
         TCursor saved = Screen().Cursor();
         Screen().SetCursor(crHourGlass);
         Report("busy");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        sigset_t release;
+        sigemptyset(&release);
+        sigaddset(&release, SIGUSR1);
+        const timespec limit{600, 0};  // never outlive a test that went wrong by much
+        sigtimedwait(&release, nullptr, &limit);
         Screen().SetCursor(saved);
-        Report("idle");
+        Report("free");
     }
 
-    static void CALLBACK ReportDropped(HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
+    static void ReportDropped() {
         TDriveComboBox* drives = self_->drives_;
         RECT dropped{};
         SendMessageA(drives->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -167,6 +175,11 @@ class TBrowseWindow : public TForm {
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
+    // Blocked before any thread starts, so that the busy pointer's wait is the signal's only taker.
+    sigset_t release;
+    sigemptyset(&release);
+    sigaddset(&release, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &release, nullptr);
     using platform::kernel::Volume;
     Volume stick;
     stick.letter = 'D';
@@ -190,13 +203,12 @@ int main(int argc, char** argv) {
         window->SetBounds(40, 40, window->Width(), window->Height());
         window->Show();
         FindRequired<TDirectoryListBox>(*window, "DirectoryListBox")->SetDirPath(WindowsPath(argv[1]));
-        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            auto* form = static_cast<TBrowseWindow*>(Screen().Forms().front());
-            form->ReportPlaces();
+        e2e::WhenIdle([window] {
+            window->ReportPlaces();
             Report("shown");
         });
-        SetTimer(nullptr, 0, 60000, [](HWND, UINT, UINT_PTR, DWORD) { Application().RequestQuit(); });
+        // Never outlive a test that went wrong by much.
+        SetTimer(nullptr, 0, 600000, [](HWND, UINT, UINT_PTR, DWORD) { Application().RequestQuit(); });
         application.RunLoop();
     } catch (...) {
         ShowStartupErrorAndExit();

@@ -1,15 +1,16 @@
 // A small program for the end-to-end test: one real window that paints itself white and marks every left click
-// with a red square, reporting on its standard output what it received, so the test can compare what it did with
-// what reached the screen.
+// with a red square, reporting on its standard output what it received and when what it painted is on the screen,
+// so the test can compare what it did with what reached the screen.
 
 #include <cstdio>
 
 #include "platform/win32.h"
+#include "tests/e2e/Handshake.h"
 
 namespace {
 
 POINT lastClick{-100, -100};
-constexpr UINT_PTR kShownTimer = 1;
+bool shownPending = false;
 constexpr UINT_PTR kLifeTimer = 2;
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -25,8 +26,13 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             FillRect(dc, &mark, red);
             DeleteObject(red);
             EndPaint(window, &paint);
-            // Reported once the loop is idle again, by which time the pixels have been presented.
-            SetTimer(window, kShownTimer, 200, nullptr);
+            if (!shownPending) {
+                shownPending = true;
+                e2e::WhenIdle([] {
+                    shownPending = false;
+                    e2e::Say("shown");
+                });
+            }
             return 0;
         }
         case WM_LBUTTONDOWN:
@@ -36,10 +42,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             InvalidateRect(window, nullptr, TRUE);
             return 0;
         case WM_TIMER:
-            KillTimer(window, wParam);
             if (wParam == kLifeTimer) DestroyWindow(window);
-            else std::printf("shown\n");
-            std::fflush(stdout);
             return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
@@ -62,7 +65,7 @@ int main() {
                                   nullptr);
     if (!window) return 1;
     ShowWindow(window, SW_SHOW);
-    SetTimer(window, kLifeTimer, 30000, nullptr);  // never outlive a test that went wrong
+    SetTimer(window, kLifeTimer, 600000, nullptr);  // never outlive a test that went wrong by much
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
         TranslateMessage(&message);

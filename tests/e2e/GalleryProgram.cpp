@@ -1,23 +1,22 @@
 // A gallery of the built-in controls for the end-to-end test: one window with a list box, a drop-down combo box,
 // a track bar, push buttons, a check box, radio buttons in a group box and an edit box. Every notification the
 // window receives is reported on standard output, one line each, so the test can compare what it did with what
-// the controls said.
+// the controls said; "idle" follows once what they caused is on the screen.
 
 #include <cstdio>
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/e2e/Handshake.h"
 
 namespace {
 
 enum Id { kList = 101, kCombo, kTrack, kButton, kDefault, kCheck, kRadio1, kRadio2, kGroup, kEdit };
-constexpr UINT_PTR kShownTimer = 1;
 constexpr UINT_PTR kLifeTimer = 2;
-constexpr UINT_PTR kDroppedTimer = 3;
 
 void Report(const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    e2e::Say(line);
+    e2e::SayIdleAfterwards();
 }
 
 HWND Make(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
@@ -116,7 +115,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             if (id == kCombo && HIWORD(wParam) == CBN_SELCHANGE)
                 line += " " + std::to_string(SendMessageA(control, CB_GETCURSEL, 0, 0));
             Report(line);
-            if (id == kCombo && HIWORD(wParam) == CBN_DROPDOWN) SetTimer(window, kDroppedTimer, 200, nullptr);
+            // Said once the list has dropped down and is on the screen, where the test will click.
+            if (id == kCombo && HIWORD(wParam) == CBN_DROPDOWN) e2e::WhenIdle([window] { ReportDroppedLine(window); });
             return 0;
         }
         case WM_HSCROLL:
@@ -127,21 +127,19 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             PAINTSTRUCT paint;
             BeginPaint(window, &paint);
             EndPaint(window, &paint);
-            SetTimer(window, kShownTimer, 200, nullptr);  // reported once the loop is idle and all is presented
-            return 0;
-        }
-        case WM_TIMER: {
-            KillTimer(window, wParam);
-            static bool placed = false;
-            if (wParam == kLifeTimer) DestroyWindow(window);
-            else if (wParam == kDroppedTimer) ReportDroppedLine(window);
-            else {
-                if (!placed) ReportPlaces(window);
-                placed = true;
-                Report("shown");
+            static bool shown = false;
+            if (!shown) {
+                shown = true;
+                e2e::WhenIdle([window] {
+                    ReportPlaces(window);
+                    e2e::Say("shown");
+                });
             }
             return 0;
         }
+        case WM_TIMER:
+            if (wParam == kLifeTimer) DestroyWindow(window);
+            return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -167,7 +165,7 @@ int main() {
                                   nullptr);
     if (!window) return 1;
     ShowWindow(window, SW_SHOW);
-    SetTimer(window, kLifeTimer, 60000, nullptr);  // never outlive a test that went wrong
+    SetTimer(window, kLifeTimer, 600000, nullptr);  // never outlive a test that went wrong by much
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
         TranslateMessage(&message);

@@ -1,23 +1,25 @@
 // The real player, as ./run builds it, on a real X server: a home whose music folder holds generated files, SDL's
 // disk audio driver for a sound card, and xdotool for a user. It opens on the music folder, plays, steps to the next
 // file, pauses, resumes, stops, and on close writes its six settings. The screen is kept as a PNG.
+// The player says nothing on its output; each step waits for what it shows instead: the window's title, which of
+// its transport buttons are lit on the screen, and the sound file the disk driver writes growing.
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <thread>
+#include <optional>
+#include <system_error>
 
 #include "platform/gdi/Png.h"
 #include "tests/e2e/XServer.h"
 #include "tests/platform/mci/MediaFixtures.h"
 #include "tests/support/TempFolder.h"
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -25,6 +27,8 @@ namespace {
 constexpr int kButtonRow = 4 + 4 + 12;
 int ButtonColumn(int left) { return 2 + left + 12; }
 constexpr int kPlay = 4, kPause = 28, kStop = 52, kNext = 106;
+// About a second of what the disk driver writes: 32-bit float samples, two channels, 48 kHz.
+constexpr std::uintmax_t kSecondOfSound = 48000 * 2 * sizeof(float);
 
 std::string WindowName(const std::string& id) {
     std::string name = RunProgram({"xdotool", "getwindowname", id});
@@ -32,13 +36,51 @@ std::string WindowName(const std::string& id) {
     return name;
 }
 
-bool WaitForName(const std::string& id, const std::string& name, std::chrono::milliseconds limit) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (WindowName(id) == name) return true;
-        std::this_thread::sleep_for(50ms);
+bool WaitForName(const std::string& id, const std::string& name) {
+    return WaitUntil([&] { return WindowName(id) == name; });
+}
+
+// Which of play, pause and stop show their glyph in colour on the screen, as "100" for play alone: a disabled
+// button greys its glyph out. Empty when the screen or the window cannot be read.
+std::string LitButtons(const platform::gdi::Surface& screen, int windowX, int windowY) {
+    std::string lit;
+    for (int left : {kPlay, kPause, kStop}) {
+        bool coloured = false;
+        // Inside the button's edges, where only its glyph and face are.
+        for (int y = kButtonRow - 9; y < kButtonRow + 9 && !coloured; ++y)
+            for (int x = ButtonColumn(left) - 9; x < ButtonColumn(left) + 9 && !coloured; ++x) {
+                if (windowX + x < 0 || windowY + y < 0 || windowX + x >= screen.width || windowY + y >= screen.height)
+                    return {};
+                uint32_t c = screen.At(windowX + x, windowY + y);
+                coloured = ((c >> 16) & 0xFF) != ((c >> 8) & 0xFF) || ((c >> 8) & 0xFF) != (c & 0xFF);
+            }
+        lit += coloured ? '1' : '0';
     }
-    return false;
+    return lit;
+}
+
+// The screen once the transport buttons show `lit`, or nothing (with what they showed last in `seen`).
+std::optional<platform::gdi::Surface> WaitForButtons(const VirtualXServer& server, const std::string& id,
+                                                     const std::string& lit, std::string& seen) {
+    std::optional<platform::gdi::Surface> screen;
+    bool shown = WaitUntil([&] {
+        int x = 0, y = 0;
+        screen = server.Screen();
+        seen = screen && server.WindowPosition(id, x, y) ? LitButtons(*screen, x, y) : "(no screen)";
+        return seen == lit;
+    });
+    return shown ? screen : std::nullopt;
+}
+
+// Whether the disk driver goes on to write `bytes` more sound than it had written when asked.
+bool WaitForSound(const std::filesystem::path& file, std::uintmax_t bytes) {
+    auto size = [&file] {
+        std::error_code error;
+        std::uintmax_t written = std::filesystem::file_size(file, error);
+        return error ? 0 : written;
+    };
+    const std::uintmax_t start = size();
+    return WaitUntil([&] { return size() >= start + bytes; });
 }
 
 // Sets an environment variable for the programs this test starts, and puts it back afterwards.
@@ -81,23 +123,31 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     ASSERT_TRUE(player.Started());
     std::string id = server.WindowId("Korvo Music Player");
     ASSERT_FALSE(id.empty());
-    // The first file of the folder is open, stopped, and named in the caption.
-    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - 01 はじまり.wav", 10s)) << WindowName(id);
-    std::this_thread::sleep_for(300ms);
-    if (auto screen = server.Screen()) platform::gdi::WritePng(*screen, KORVO_E2E_PLAYER_SCREENSHOT);
+    // The first file of the folder is open, stopped, and named in the caption: play alone is lit.
+    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - 01 はじまり.wav")) << WindowName(id);
+    std::string seen;
+    auto stopped = WaitForButtons(server, id, "100", seen);
+    ASSERT_TRUE(stopped) << seen;
+    platform::gdi::WritePng(*stopped, KORVO_E2E_PLAYER_SCREENSHOT);
 
+    // Playing: play greys out, pause and stop light up, and a second of the first file is heard.
     server.Click(id, ButtonColumn(kPlay), kButtonRow);
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(WaitForButtons(server, id, "011", seen)) << seen;
+    EXPECT_TRUE(WaitForSound(sound, kSecondOfSound));
     server.Click(id, ButtonColumn(kNext), kButtonRow);
-    EXPECT_TRUE(WaitForName(id, "Korvo Music Player - 02 Rain.wav", 10s)) << WindowName(id);
-    std::this_thread::sleep_for(1000ms);
+    EXPECT_TRUE(WaitForName(id, "Korvo Music Player - 02 Rain.wav")) << WindowName(id);
+    EXPECT_TRUE(WaitForButtons(server, id, "011", seen)) << "the next file plays on: " << seen;
+    EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 2));
+    // Paused: pause alone is lit, to resume with.
     server.Click(id, ButtonColumn(kPause), kButtonRow);
-    std::this_thread::sleep_for(500ms);
-    if (auto screen = server.Screen()) platform::gdi::WritePng(*screen, KORVO_E2E_PLAYER_PAUSED_SCREENSHOT);
+    auto paused = WaitForButtons(server, id, "010", seen);
+    EXPECT_TRUE(paused) << seen;
+    if (paused) platform::gdi::WritePng(*paused, KORVO_E2E_PLAYER_PAUSED_SCREENSHOT);
     server.Click(id, ButtonColumn(kPause), kButtonRow);  // resumes
-    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(WaitForButtons(server, id, "011", seen)) << seen;
+    EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 4));
     server.Click(id, ButtonColumn(kStop), kButtonRow);
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
 
     server.RequestClose(id);
     EXPECT_EQ(player.Wait(), 0);
@@ -126,16 +176,20 @@ TEST(PlayerOnScreen, ClosedWhileAFilePlaysItEndsCleanlyUnderTheSanitizers) {
     Environment homeFolder("HOME", home.Path().string());
     Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
     Environment driver("SDL_AUDIODRIVER", "disk");
-    Environment output("SDL_DISKAUDIOFILE", (home.Path() / "sound.raw").string());
+    std::filesystem::path sound = home.Path() / "sound.raw";
+    Environment output("SDL_DISKAUDIOFILE", sound.string());
 
     VirtualXServer server(640, 800);
     ASSERT_TRUE(server.Running()) << "Xvfb did not start";
     Process player({(program.Path() / "korvo").string()}, false);
     std::string id = server.WindowId("Korvo Music Player");
     ASSERT_FALSE(id.empty());
-    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav", 20s)) << WindowName(id);
+    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav")) << WindowName(id);
+    std::string seen;
+    ASSERT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
     server.Click(id, ButtonColumn(kPlay), kButtonRow);
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(WaitForButtons(server, id, "011", seen)) << "playing: " << seen;
+    EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 2)) << "and heard";
     server.RequestClose(id);
     EXPECT_EQ(player.Wait(), 0) << "a sanitizer's report ends the program with another code";
     EXPECT_TRUE(std::filesystem::exists(program.Path() / "Korvo.ini"));

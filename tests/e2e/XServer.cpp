@@ -6,12 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include "tests/support/TempFolder.h"
 
@@ -50,14 +53,21 @@ std::optional<std::string> Process::ReadLine(std::chrono::milliseconds timeout) 
             buffer_.erase(0, newline + 1);
             return line;
         }
+        if (ended_ || out_ < 0) {
+            ended_ = true;
+            // The last line may lack its line break.
+            if (buffer_.empty()) return std::nullopt;
+            return std::exchange(buffer_, std::string());
+        }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || out_ < 0) return std::nullopt;
+        if (left.count() <= 0) return std::nullopt;
         pollfd request{out_, POLLIN, 0};
         if (poll(&request, 1, static_cast<int>(left.count())) <= 0) continue;
         char chunk[256];
         ssize_t count = read(out_, chunk, sizeof chunk);
-        if (count <= 0) return std::nullopt;
-        buffer_.append(chunk, static_cast<size_t>(count));
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) ended_ = true;
+        else buffer_.append(chunk, static_cast<size_t>(count));
     }
 }
 
@@ -72,18 +82,40 @@ std::optional<std::string> Process::WaitFor(const std::string& prefix, std::chro
     return std::nullopt;
 }
 
-int Process::Wait() {
+void Process::Signal(int number) const {
+    if (pid_ > 0) kill(pid_, number);
+}
+
+int Process::Wait(std::chrono::milliseconds limit) {
+    if (pid_ <= 0) return -1;
     int status = 0;
-    waitpid(pid_, &status, 0);
+    pid_t ended = 0;
+    WaitUntil([&] { return (ended = waitpid(pid_, &status, WNOHANG)) != 0; }, limit);
+    if (ended == 0) return -1;  // still running: the destructor ends it
     pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // between two looks, not a wait for something
+    }
 }
 
 std::string RunProgram(std::vector<std::string> arguments) {
     Process process(std::move(arguments));
     std::string output;
-    while (auto line = process.ReadLine(std::chrono::seconds(10))) output += *line + "\n";
-    process.Wait();
+    const auto end = std::chrono::steady_clock::now() + kHangLimit;
+    auto left = [&end] {
+        return std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                           end - std::chrono::steady_clock::now()));
+    };
+    while (!process.OutputEnded() && left().count() > 0)
+        if (auto line = process.ReadLine(left())) output += *line + "\n";
+    process.Wait(left());  // a program still running then is ended with the process object
     return output;
 }
 
@@ -99,7 +131,8 @@ VirtualXServer::VirtualXServer(int width, int height) {
     std::string number;
     char c;
     pollfd request{numberPipe[0], POLLIN, 0};
-    while (poll(&request, 1, 10000) > 0 && read(numberPipe[0], &c, 1) == 1 && c != '\n') number += c;
+    const int limit = static_cast<int>(std::chrono::milliseconds(kHangLimit).count());
+    while (poll(&request, 1, limit) > 0 && read(numberPipe[0], &c, 1) == 1 && c != '\n') number += c;
     close(numberPipe[0]);
     if (number.empty()) return;
     display_ = ":" + number;
@@ -142,9 +175,9 @@ void VirtualXServer::ClickOnScreen(int x, int y) const {
 void VirtualXServer::Drag(const std::string& windowId, int fromX, int fromY, int toX, int toY) const {
     RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(fromX), std::to_string(fromY),
                 "mousedown", "1"});
-    // In steps, as a hand moves, so that the drag reports more than its end.
+    // In steps, as a hand moves. Steps that reach the program together come out as one move, as on Windows; the
+    // program takes them in order all the same, the release last.
     for (int step = 1; step <= 4; ++step) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
         RunProgram({"xdotool", "mousemove", "--window", windowId, std::to_string(fromX + (toX - fromX) * step / 4),
                     std::to_string(fromY + (toY - fromY) * step / 4)});
     }

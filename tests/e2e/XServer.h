@@ -6,12 +6,18 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/Surface.h"
+
+// Every wait of these tests is for something the program says or the screen shows, never for a length of time.
+// This limit only ends a wait that would otherwise never end: it is far beyond what a loaded machine running the
+// sanitizers takes for any step.
+inline constexpr std::chrono::seconds kHangLimit{60};
 
 class Process {
   public:
@@ -22,16 +28,25 @@ class Process {
 
     bool Started() const { return pid_ > 0; }
     // The next line of output, or nothing after the timeout or at its end.
-    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout = kHangLimit);
     // Lines until one starts with `prefix`; that one, or nothing after the timeout.
-    std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout);
-    int Wait();
+    std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout = kHangLimit);
+    // Whether the program's output has ended.
+    bool OutputEnded() const { return ended_; }
+    void Signal(int number) const;
+    // The exit code, or -1 for a program ended by a signal or still running after `limit` (which the destructor
+    // then kills).
+    int Wait(std::chrono::milliseconds limit = kHangLimit);
 
   private:
     pid_t pid_ = -1;
     int out_ = -1;
+    bool ended_ = false;
     std::string buffer_;
 };
+
+// Asks `condition` again and again, a moment apart, until it holds; false only after `limit`.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = kHangLimit);
 
 // Runs a program to its end and returns what it wrote.
 std::string RunProgram(std::vector<std::string> arguments);

@@ -6,48 +6,13 @@
 
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
-#include "platform/testing/Desktop.h"
-#include "platform/testing/VirtualClock.h"
+#include "tests/framework/FormFixture.h"
 
 using namespace platform::testing;
 
-namespace {
-
-// A top-level container of the framework's own class, standing in for a form.
-class THost : public TCustomControl {
-  public:
-    explicit THost(TComponent* owner) : TCustomControl(owner) { SetBounds(100, 100, 240, 160); }
-
-  protected:
-    void CreateParams(TCreateParams& params) override {
-        TCustomControl::CreateParams(params);
-        params.style |= WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    }
-    void Paint() override {
-        Canvas().Brush().SetColor(clSilver);
-        Canvas().FillRect(ClientRect());
-    }
-};
-
-class Controls : public ::testing::Test {
-  protected:
-    Controls() {
-        static const bool headless = (UseHeadlessDisplay(), true);
-        (void)headless;
-        host_.HandleNeeded();
-    }
-    ~Controls() override { ResetDesktop(); }
-
-    VirtualClock clock_;
-    THost host_{nullptr};
-};
-
-}  // namespace
-
 TEST_F(Controls, AWindowMadeAgainKeepsTheTypedTextAndItsPlace) {
-    auto* edit = new TEdit(&host_);
-    edit->SetParent(&host_);
-    edit->SetBounds(10, 10, 120, 21);
+    auto* edit = Place<TEdit>(form_, "edit", 10, 10, 120, 21);
+    Show();
     edit->SetFocus();
     Type("abc");
     DispatchPending();
@@ -65,38 +30,32 @@ TEST_F(Controls, AWindowMadeAgainKeepsTheTypedTextAndItsPlace) {
 }
 
 TEST_F(Controls, AParentsCommandReachesTheButtonThatSentIt) {
-    auto* button = new TButton(&host_);
-    button->SetParent(&host_);
-    button->SetBounds(10, 40, 75, 25);
+    auto* button = Place<TButton>(form_, "button", 10, 40, 75, 25);
     int clicks = 0;
     button->OnClick = [&](TObject* sender) {
         EXPECT_EQ(sender, button);
         ++clicks;
     };
-    DispatchPending();
+    Show();
     Click(button->Handle(), 20, 10);
     DispatchPending();
     EXPECT_EQ(clicks, 1) << "one click: the platform's notice, not the mouse-up as well";
 }
 
 TEST_F(Controls, GraphicControlsAreDrawnOnTheirParentAndTakeItsMouse) {
-    auto* panel = new TPanel(&host_);
-    panel->SetParent(&host_);
-    panel->SetBounds(10, 10, 100, 60);
+    auto* panel = Place<TPanel>(form_, "panel", 10, 10, 100, 60);
     panel->SetBevelOuter(bvNone);
     panel->SetBevelInner(bvRaised);
     panel->SetBevelWidth(4);
     panel->SetColor(clWhite);
-    auto* image = new TImage(&host_);
-    image->SetParent(panel);
-    image->SetBounds(20, 20, 20, 20);
+    auto* image = Place<TImage>(panel, "image", 20, 20, 20, 20);
     image->SetStretch(true);
     image->Picture().SetSize(2, 2);
     image->Picture().Canvas().Brush().SetColor(clNavy);
     image->Picture().Canvas().FillRect(RECT{0, 0, 2, 2});
     int clicks = 0;
     image->OnClick = [&](TObject*) { ++clicks; };
-    DispatchPending();
+    Show();
     HWND surface = panel->Handle();
     EXPECT_EQ(Pixel(surface, 0, 0), RGB(255, 255, 255)) << "the highlight of the raised bevel";
     EXPECT_EQ(Pixel(surface, 3, 3), RGB(255, 255, 255));
@@ -112,9 +71,9 @@ TEST_F(Controls, GraphicControlsAreDrawnOnTheirParentAndTakeItsMouse) {
 }
 
 TEST_F(Controls, ALabelFitsItsTextAndParentFontChangesReachIt) {
-    auto* panel = new TPanel(&host_);
-    panel->SetParent(&host_);
-    auto* label = new TLabel(&host_);
+    auto* panel = new TPanel(form_);
+    panel->SetParent(form_);
+    auto* label = new TLabel(form_);
     label->SetParent(panel);
     label->SetText("ミュージックプレーヤー");
     int narrow = label->Width();

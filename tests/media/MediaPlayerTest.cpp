@@ -184,20 +184,25 @@ TEST_F(MediaPlayerTest, OpeningReportsTheLengthAndWhatTheDeviceCanDo) {
     // A sound file plays; it cannot record, eject or step.
     EXPECT_EQ(bar_->AutoEnabledButtons(), Buttons({btPlay, btNext, btPrev}));
 
-    // Opening the next file closes the first.
+    // Opening the next file closes the first itself. The device takes the lowest free identifier, so the next
+    // file gets the first one's back: a first device left open would keep it, and the next would get another.
     MCIDEVICEID first = bar_->DeviceHandle();
-    Open(*bar_, "two.wav");
+    bar_->SetFileName("two.wav");
+    bar_->OpenMedia();
+    bar_->SetTimeUnit(0);
     EXPECT_EQ(bar_->MediaLength(), 250);
+    EXPECT_EQ(bar_->DeviceHandle(), first);
     MCI_STATUS_PARMS status{};
     status.dwItem = MCI_STATUS_LENGTH;
-    if (bar_->DeviceHandle() != first) {
-        EXPECT_EQ(mciSendCommandA(first, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status)),
-                  static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_ID));
-    }
+    EXPECT_EQ(mciSendCommandA(first, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status)), 0u);
+    EXPECT_EQ(status.dwReturn, 250u) << "the identifier names the second file now";
 
     bar_->CloseMedia();
     EXPECT_EQ(bar_->DeviceHandle(), 0);
     EXPECT_EQ(bar_->AutoEnabledButtons(), 0);
+    EXPECT_EQ(mciSendCommandA(first, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status)),
+              static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_ID))
+        << "closing leaves no device behind";
 }
 
 TEST_F(MediaPlayerTest, EveryKindOfFileReportsItsExactLength) {

@@ -46,10 +46,10 @@ TEST_F(FocusAndInput, AClickOnAnotherWindowActivatesItThenFocusesItThenClicks) {
                                         "WM_LBUTTONDOWN(a)", "WM_LBUTTONUP(a)"}));
     EXPECT_EQ(GetActiveWindow(), a);
     EXPECT_EQ(GetFocus(), a);
+    std::vector<WORD> activations;
     for (const Received& r : recorder_.Log())
-        if (r.message == WM_ACTIVATE && r.window == a) {
-            EXPECT_EQ(LOWORD(r.wParam), WA_CLICKACTIVE);
-        }
+        if (r.message == WM_ACTIVATE && r.window == a) activations.push_back(LOWORD(r.wParam));
+    EXPECT_EQ(activations, std::vector<WORD>{WA_CLICKACTIVE});
 
     // The desktop's own word on the change arrives later and changes nothing more.
     recorder_.Clear();
@@ -86,12 +86,13 @@ TEST_F(FocusAndInput, ChildrenTakeClicksAndFocusAndDisabledChildrenPassClicksToT
     EXPECT_EQ(recorder_.Sequence({WM_LBUTTONDOWN, WM_LBUTTONUP}),
               (std::vector<std::string>{"WM_LBUTTONDOWN(child)", "WM_LBUTTONUP(child)", "WM_LBUTTONDOWN(top)",
                                         "WM_LBUTTONUP(top)"}));
+    // In client coordinates of the child, with the button held.
+    std::vector<std::string> presses;
     for (const Received& r : recorder_.Log())
-        if (r.message == WM_LBUTTONDOWN && r.window == child) {
-            EXPECT_EQ(GET_X_LPARAM(r.lParam), 5);  // client coordinates of the child
-            EXPECT_EQ(GET_Y_LPARAM(r.lParam), 10);
-            EXPECT_EQ(r.wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
-        }
+        if (r.message == WM_LBUTTONDOWN && r.window == child)
+            presses.push_back(std::to_string(GET_X_LPARAM(r.lParam)) + "," + std::to_string(GET_Y_LPARAM(r.lParam)) +
+                              ((r.wParam & MK_LBUTTON) ? " left" : ""));
+    EXPECT_EQ(presses, std::vector<std::string>{"5,10 left"});
     SetFocus(child);
     EXPECT_EQ(GetFocus(), child);
     EXPECT_TRUE(display_.TextInputActive());  // typed text flows to the focus window

@@ -218,10 +218,11 @@ TEST_F(TrackBarWindow, KeysStepTheBarAndTheirReleaseEndsTheTracking) {
     PressKey(VK_DOWN);
     DispatchPending();
     EXPECT_EQ(reports_, (std::vector<std::string>{kLineDown, kEnd}));
+    std::vector<UINT> fromVertical;
     for (const Received& r : recorder_.Log())
-        if ((r.message == WM_HSCROLL || r.message == WM_VSCROLL) && reinterpret_cast<HWND>(r.lParam) == vertical) {
-            EXPECT_EQ(r.message, static_cast<UINT>(WM_VSCROLL));
-        }
+        if ((r.message == WM_HSCROLL || r.message == WM_VSCROLL) && reinterpret_cast<HWND>(r.lParam) == vertical)
+            fromVertical.push_back(r.message);
+    EXPECT_EQ(fromVertical, (std::vector<UINT>{WM_VSCROLL, WM_VSCROLL})) << "the move and the end of it";
     EXPECT_EQ(Position(vertical), 1);
 }
 
