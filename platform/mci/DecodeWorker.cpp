@@ -26,21 +26,28 @@ void DecodeWorker::Add(std::shared_ptr<Stream> stream) {
 }
 
 void DecodeWorker::Remove(const Stream* stream) {
-    std::lock_guard lock(mutex_);
-    std::erase_if(streams_, [&](const auto& present) { return present.get() == stream; });
+    std::unique_lock lock(mutex_);
+    auto same = [&](const auto& present) { return present.get() == stream; };
+    std::erase_if(streams_, same);
+    roundEnded_.wait(lock, [&] { return std::none_of(round_.begin(), round_.end(), same); });
 }
 
 void DecodeWorker::Run() {
-    std::vector<std::shared_ptr<Stream>> round;
     while (!quit_) {
         {
             std::lock_guard lock(mutex_);
-            round = streams_;
+            round_ = streams_;
         }
-        for (auto& stream : round)
+        // Read without the lock: only this thread changes the round.
+        for (auto& stream : round_)
             while (!quit_ && stream->Produce()) {
             }
-        round.clear();
+        {
+            // A stream removed meanwhile may be destroyed here, with its remover still waiting for the lock.
+            std::lock_guard lock(mutex_);
+            round_.clear();
+        }
+        roundEnded_.notify_all();
         const bool again = afterRound_ && afterRound_();
         // The timeout is only a safety net: the mixer wakes us whenever it has taken frames.
         if (wake_.try_acquire_for(again ? std::chrono::milliseconds(5) : std::chrono::milliseconds(200)))

@@ -3,6 +3,7 @@
 // never waits for a decoder. The mixer wakes it (without locking) whenever it has taken frames or a stream ended.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,9 @@ class DecodeWorker {
     void Stop();
 
     void Add(std::shared_ptr<Stream> stream);
+    // Returns once the worker holds the stream no more, waiting for the round under way if that has it: the
+    // caller's reference is then the last, so the decoder, its file and a synthesizer it leased go when the caller
+    // lets go, before MCI_CLOSE returns.
     void Remove(const Stream* stream);
     // Lock-free, so the audio callback may call it.
     void Wake() {
@@ -36,6 +40,8 @@ class DecodeWorker {
     std::function<bool()> afterRound_;
     std::mutex mutex_;
     std::vector<std::shared_ptr<Stream>> streams_;
+    std::vector<std::shared_ptr<Stream>> round_;  // the streams being decoded; changed only under mutex_
+    std::condition_variable roundEnded_;
     std::binary_semaphore wake_{0};
     std::atomic<bool> wakePending_{false};  // keeps the semaphore at most 1
     std::atomic<bool> quit_{false};

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "platform/mci/MciSystem.h"
 #include "tests/platform/mci/MediaFixtures.h"
@@ -22,6 +23,18 @@ class MciCommands : public MciTest {
                                Tone(kOutputRate, 2, kOutputRate)));
     }
 };
+
+// Whether a descriptor of the process is open on the file.
+bool FileIsOpen(const std::filesystem::path& path) {
+    const std::filesystem::path target = std::filesystem::canonical(path);
+    std::error_code error;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code gone;
+        if (std::filesystem::read_symlink(it->path(), gone) == target) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -137,4 +150,22 @@ TEST_F(MciCommands, WithoutASoundDeviceTheFirstOpenSaysSoAndPlayingGoesOnSilentl
     EXPECT_EQ(TakeNotices(id), std::vector<WPARAM>{MCI_NOTIFY_SUCCESSFUL});
     MCIDEVICEID again = 0;
     EXPECT_EQ(Open("a.wav", again), 0u);
+}
+
+TEST_F(MciCommands, CloseLetsGoOfTheFileBeforeItReturnsEvenWhileTheFileIsBeingDecoded) {
+    // Right after play the decoding thread is filling the device's buffer. Had it still held the device when the
+    // close returned, the file would stay open behind the program's back, and a MIDI file's synthesizer would come
+    // back to the pool only after the next MIDI file had made a second one, sound font and all.
+    for (const char* name : {"a.wav", "b.mp3"}) {
+        SCOPED_TRACE(name);
+        int leftOpen = 0;
+        for (int i = 0; i < 500; ++i) {
+            MCIDEVICEID id = 0;
+            ASSERT_EQ(Open(name, id), 0u);
+            ASSERT_EQ(Play(id), 0u);
+            ASSERT_EQ(Send(id, MCI_CLOSE), 0u);
+            if (FileIsOpen(folder_.Path() / name)) ++leftOpen;
+        }
+        EXPECT_EQ(leftOpen, 0);
+    }
 }
