@@ -84,6 +84,11 @@ void DestroyObject(HGDIOBJ handle) {
     object.reset();
 }
 
+size_t LiveObjectCount() {
+    const ObjectTable& table = Table();
+    return table.slots.size() - table.free.size();
+}
+
 void Retain(HGDIOBJ handle) {
     if (GdiObject* object = FindSelected(handle)) ++object->selections;
 }

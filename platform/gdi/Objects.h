@@ -149,6 +149,8 @@ T* FindInState(HGDIOBJ handle) {
     return object && object->kind == T::kKind ? static_cast<T*>(object) : nullptr;
 }
 void DestroyObject(HGDIOBJ handle);
+// Objects in the table, stock objects and those deleted while selected included (tests count them over a long run).
+size_t LiveObjectCount();
 
 // Selection counting: an object deleted while selected is destroyed when its count drops to 0.
 void Retain(HGDIOBJ handle);

@@ -87,6 +87,11 @@ bool MciSystem::UseOutput(const OutputChoice& choice, std::string& error) {
     return engine_.OpenOutput(choice, error);
 }
 
+size_t MciSystem::OpenDeviceCount() {
+    std::lock_guard lock(mutex_);
+    return devices_.size();
+}
+
 void MciSystem::Refresh() {
     engine_.CatchUp();
     for (auto& [id, device] : devices_) device->CheckEnd();

@@ -26,6 +26,8 @@ class MciSystem {
     // the sound device, or plays silently when there is none). A sound device that cannot be opened is replaced
     // by silence, and the next MCI_OPEN says so once.
     bool UseOutput(const OutputChoice& choice, std::string& error);
+    // Devices open now (tests count them over a long run).
+    size_t OpenDeviceCount();
 
   private:
     MciSystem();

@@ -94,6 +94,12 @@ std::vector<HWND> WindowSystem::TopLevelWindows() const {
     return topLevels_;
 }
 
+size_t WindowSystem::WindowObjectCount() const {
+    std::lock_guard lock(tableMutex_);
+    return zombies_.size() + static_cast<size_t>(std::count_if(slots_.begin(), slots_.end(),
+                                                               [](const auto& window) { return window != nullptr; }));
+}
+
 void WindowSystem::BringToFront(HWND topLevel) {
     std::lock_guard lock(tableMutex_);
     auto it = std::find(topLevels_.begin(), topLevels_.end(), topLevel);

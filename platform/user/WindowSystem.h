@@ -117,6 +117,8 @@ class WindowSystem {
     // window destroyed inside its own handler does not pull the floor from under it.
     void Remove(HWND handle);
     std::vector<HWND> TopLevelWindows() const;  // front to back
+    // Window objects alive: those in the table and those destroyed but not yet freed.
+    size_t WindowObjectCount() const;
     void BringToFront(HWND topLevel);
 
     // Classes, by name ignoring case.
