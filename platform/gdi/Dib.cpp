@@ -19,27 +19,35 @@ uint32_t Read32(const uint8_t* p) {
            (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// One colour channel of a 16- or 32-bit pixel, by its mask, widened to 8 bits.
+// One colour channel of a 16- or 32-bit pixel, by its mask, widened to 8 bits. A mask may be up to 32 bits wide,
+// so the scaling is done in 64 bits.
 struct Channel {
     int shift = 0;
-    uint32_t max = 0;  // the channel's largest value
+    uint64_t max = 0;  // the channel's largest value
     explicit Channel(uint32_t mask) {
         if (mask == 0) return;
         shift = std::countr_zero(mask);
         max = mask >> shift;
     }
     uint32_t Get(uint32_t value, uint32_t mask) const {
-        return max == 0 ? 0 : (((value & mask) >> shift) * 255 + max / 2) / max;
+        return max == 0 ? 0 : static_cast<uint32_t>((((value & mask) >> shift) * uint64_t{255} + max / 2) / max);
     }
-    uint32_t Put(uint32_t byte) const { return max == 0 ? 0 : ((byte * max + 127) / 255) << shift; }
+    uint32_t Put(uint32_t byte) const {
+        return max == 0 ? 0 : static_cast<uint32_t>((byte * max + 127) / 255) << shift;
+    }
 };
 
-bool MasksUsable(const uint32_t masks[3]) {
+// The bits of a channel must be one run, inside the pixel, and no bit may belong to two channels: other masks
+// cannot be read back as they were written.
+bool MasksUsable(const uint32_t masks[3], int bitCount) {
+    const uint32_t pixel = bitCount == 16 ? 0xFFFF : 0xFFFFFFFF;
+    uint32_t taken = 0;
     for (int i = 0; i < 3; ++i) {
         uint32_t m = masks[i];
         if (m == 0) continue;
         uint32_t run = m >> std::countr_zero(m);
-        if ((run & (run + 1)) != 0) return false;  // the bits of a channel must be one run
+        if ((run & (run + 1)) != 0 || (m & ~pixel) != 0 || (m & taken) != 0) return false;
+        taken |= m;
     }
     return true;
 }
@@ -114,7 +122,7 @@ bool ReadDibHeader(const uint8_t* data, size_t size, DibFormat& format, size_t& 
         if (size < kInfoHeaderSize + 12) return false;
         for (int i = 0; i < 3; ++i) format.masks[i] = Read32(data + kInfoHeaderSize + 4 * static_cast<size_t>(i));
         if (headerSize == kInfoHeaderSize) offset += 12;
-        if (!MasksUsable(format.masks)) return false;
+        if (!MasksUsable(format.masks, bits)) return false;
     } else if (compression == BI_RGB) {
         if (bits == 16) {
             format.masks[0] = 0x7C00;

@@ -37,7 +37,7 @@ struct DibFormat {
 
 // Reads a BITMAPINFO (or a BITMAPCOREINFO) from at most `size` bytes: the header, the colour masks and the colour
 // table. `headerBytes` tells where the rows of a packed DIB begin. Refuses compressed data, bit counts other than
-// 1, 4, 8, 16, 24 and 32, and sizes out of range.
+// 1, 4, 8, 16, 24 and 32, colour masks that overlap or reach beyond the pixel, and sizes out of range.
 bool ReadDibHeader(const uint8_t* data, size_t size, DibFormat& format, size_t& headerBytes);
 // Fills a BITMAPINFOHEADER (and, for 16 and 32 bits, the three masks after it) describing the format.
 void WriteDibHeader(const DibFormat& format, BITMAPINFOHEADER& header);

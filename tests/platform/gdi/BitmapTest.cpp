@@ -115,6 +115,51 @@ TEST(GdiBitmaps, DamagedBmpFilesAreRefused) {
     EXPECT_EQ(parsed->pixels.At(1, 0), 0u);
 }
 
+TEST(GdiBitmaps, ColourMasksConvertExactlyOrAreRefused) {
+    // A BI_BITFIELDS file of one row.
+    auto bitfields = [](int bits, std::vector<uint32_t> masks, std::vector<uint32_t> values) {
+        const uint32_t rows = static_cast<uint32_t>(((values.size() * bits + 31) / 32) * 4);
+        std::vector<uint8_t> bmp{'B', 'M'};
+        Put(bmp, 14 + 40 + 12 + rows, 4);
+        Put(bmp, 0, 4);
+        Put(bmp, 14 + 40 + 12, 4);
+        for (uint32_t field : {40u, static_cast<uint32_t>(values.size()), 1u}) Put(bmp, field, 4);
+        Put(bmp, 1, 2);
+        Put(bmp, static_cast<uint32_t>(bits), 2);
+        Put(bmp, BI_BITFIELDS, 4);
+        for (int i = 0; i < 5; ++i) Put(bmp, 0, 4);
+        for (uint32_t mask : masks) Put(bmp, mask, 4);
+        for (uint32_t value : values) Put(bmp, value, bits / 8);
+        bmp.resize(14 + 40 + 12 + rows);
+        return bmp;
+    };
+
+    // Red takes 25 bits: scaling such a channel to 8 bits and back overflows 32-bit arithmetic.
+    const std::vector<uint32_t> values{0x01FFFFFF, 0x01000000, 0xFE000000};
+    const std::vector<uint8_t> wide = bitfields(32, {0x01FFFFFF, 0x7E000000, 0x80000000}, values);
+    auto parsed = ParseBmpFile(wide);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->pixels.pixels, (std::vector<uint32_t>{0xFF0000, 0x800000, 0x00FFFF}));
+    // As a DIB section of the same format, full channels become full masks again.
+    TempFolder folder;
+    folder.Write("wide.bmp", std::string(wide.begin(), wide.end()));
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, folder.WindowsPath("wide.bmp").c_str(), IMAGE_BITMAP, 0,
+                                                     0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(bitmap, nullptr);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectA(bitmap, sizeof section, &section), static_cast<int>(sizeof section));
+    const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(bits[0], values[0]);
+    EXPECT_EQ(bits[2], values[2]);
+    DeleteObject(bitmap);
+
+    // Masks that a pixel cannot hold as written: beyond a 16-bit pixel, or sharing bits.
+    EXPECT_TRUE(ParseBmpFile(bitfields(16, {0xF800, 0x07E0, 0x001F}, {0xFFFF})));
+    EXPECT_FALSE(ParseBmpFile(bitfields(16, {0, 0x00FFFFFE, 0}, {0xFFFF})));
+    EXPECT_FALSE(ParseBmpFile(bitfields(32, {0xFF0000, 0x0FF000, 0xFF}, {0xFFFFFF})));
+}
+
 TEST(GdiBitmaps, DibSectionBitsAreThePixelsGdiDrawsOn) {
     for (bool topDown : {false, true}) {
         BITMAPINFO info{};
