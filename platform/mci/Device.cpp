@@ -17,11 +17,12 @@ bool Device::SetTimeFormat(DWORD format) {
 DWORD Device::ToUnits(int64_t frames) const {
     const AudioFormat* format = Format();
     if (!format) return 0;
-    int64_t units = frames;
+    // In 128 bits, so that whatever length a damaged file claims becomes the largest value rather than overflowing.
+    __int128 units = frames;
     // Milliseconds round down, and a millisecond value converts back to a frame that rounds down to it again.
-    if (timeFormat_ == MCI_FORMAT_MILLISECONDS) units = frames * 1000 / format->rate;
-    else if (timeFormat_ == MCI_FORMAT_BYTES) units = frames * format->channels * format->bytesPerSample;
-    return static_cast<DWORD>(std::min<int64_t>(units, 0xFFFFFFFFLL));
+    if (timeFormat_ == MCI_FORMAT_MILLISECONDS) units = units * 1000 / format->rate;
+    else if (timeFormat_ == MCI_FORMAT_BYTES) units = units * format->channels * format->bytesPerSample;
+    return static_cast<DWORD>(std::min<__int128>(units, 0xFFFFFFFFLL));
 }
 
 bool Device::ToFrame(DWORD value, int64_t& frame) const {

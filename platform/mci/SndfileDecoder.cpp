@@ -1,9 +1,14 @@
 #include "platform/mci/SndfileDecoder.h"
 
 #include <sndfile.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace platform::mci {
 namespace {
+
+constexpr sf_count_t kCountingFrames = 4096;
 
 int BytesPerSample(int format) {
     switch (format & SF_FORMAT_SUBMASK) {
@@ -30,6 +35,25 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(FileHandle file) {
         info.frames < 0) {
         sf_close(sound);
         return nullptr;
+    }
+    if (info.frames == SF_COUNT_MAX) {
+        // The length is not in the headers (a FLAC stream without its total): it is counted by decoding once, as
+        // libmpg123 counts a VBR file's frames. The file is opened again for playing, since such a stream may not
+        // seek back to its start.
+        std::vector<float> scratch(kCountingFrames * static_cast<size_t>(info.channels));
+        int64_t counted = 0;
+        for (sf_count_t got; (got = sf_readf_float(sound, scratch.data(), kCountingFrames)) > 0;) counted += got;
+        sf_close(sound);
+        if (::lseek(file.Get(), 0, SEEK_SET) != 0) return nullptr;
+        const int channels = info.channels, rate = info.samplerate;
+        info = SF_INFO{};
+        sound = sf_open_fd(file.Get(), SFM_READ, &info, SF_FALSE);
+        if (!sound) return nullptr;
+        if (info.channels != channels || info.samplerate != rate) {
+            sf_close(sound);
+            return nullptr;
+        }
+        info.frames = counted;
     }
     AudioFormat format{info.samplerate, info.channels, BytesPerSample(info.format)};
     return std::unique_ptr<SndfileDecoder>(new SndfileDecoder(std::move(file), sound, format, info.frames));

@@ -118,7 +118,10 @@ int64_t Stream::Position() const {
 
 int64_t Stream::RemainingOutputFrames() const {
     const int64_t source = end_.load() - start_;
-    const int64_t total = resampler_ ? (source * outputRate_ + format_.rate - 1) / format_.rate : source;
+    const int64_t total =
+        resampler_ ? static_cast<int64_t>(std::min<__int128>(
+                         (static_cast<__int128>(source) * outputRate_ + format_.rate - 1) / format_.rate, INT64_MAX))
+                   : source;
     return std::max<int64_t>(0, total - static_cast<int64_t>(consumed_.load()));
 }
 
