@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 
 #include "platform/display/SdlKeys.h"
 
@@ -98,9 +100,20 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Create(std::string& error) {
         return nullptr;
     }
     SetHints();
-    if (SDL_InitSubSystem(kSubsystems) != 0) {
-        error = std::string("no display: ") + SDL_GetError();
-        return nullptr;
+    // SDL falls back to a driver without a screen (a dummy, or the console's) when the desktop's cannot start, as a
+    // busy X server can refuse a connection for a moment; a program on it would be invisible. So only the desktop's
+    // drivers count, unless another is asked for by name, and a refusal is tried once more.
+    for (int attempt = 1;; ++attempt) {
+        if (SDL_InitSubSystem(kSubsystems) != 0) {
+            error = std::string("no display: ") + SDL_GetError();
+            return nullptr;
+        }
+        std::string_view driver = SDL_GetCurrentVideoDriver();
+        if (std::getenv("SDL_VIDEODRIVER") || driver == "x11" || driver == "wayland") break;
+        error = "no display: only SDL's " + std::string(driver) + " driver started";
+        SDL_QuitSubSystem(kSubsystems);
+        if (attempt == 2) return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return std::unique_ptr<SdlDisplay>(new SdlDisplay(DetectScale()));
 }
