@@ -1,6 +1,6 @@
 #pragma once
 // A value of a form's layout file: a text, a number, a truth value, a list, or named values in the order the file
-// gives them. The files are JSON; this keeps the parser out of everything that reads them.
+// gives them. The files are JSON; this keeps the reader (runtime/JsonReader.h) out of everything that reads them.
 
 #include <cstdint>
 #include <memory>
@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
+namespace runtime {
+struct JsonValue;
+}
 
 class TLayoutValue {
   public:
@@ -35,6 +37,8 @@ class TLayoutValue {
     std::string Describe() const;
 
   private:
-    explicit TLayoutValue(std::shared_ptr<const nlohmann::ordered_json> value) : value_(std::move(value)) {}
-    std::shared_ptr<const nlohmann::ordered_json> value_;
+    explicit TLayoutValue(std::shared_ptr<const runtime::JsonValue> value) : value_(std::move(value)) {}
+    // A part of a tree holds the whole tree alive (shared_ptr's aliasing constructor), so handing out parts copies
+    // nothing.
+    std::shared_ptr<const runtime::JsonValue> value_;
 };

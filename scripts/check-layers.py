@@ -58,15 +58,6 @@ STANDARD_HEADERS = set('''
     stddef.h stdint.h stdio.h stdlib.h string.h time.h uchar.h wchar.h wctype.h
 '''.split())
 
-# Files above platform/ that include a system header all the same, each for a reason of its own.
-SYSTEM_HEADER_EXCEPTIONS = {
-    # The layout files are JSON, read with this header-only parser behind TLayoutValue.
-    ('runtime/LayoutValue.h', 'nlohmann/json_fwd.hpp'),
-    ('runtime/LayoutValue.cpp', 'nlohmann/json.hpp'),
-    # Class names for error texts come from the compiler's own demangler.
-    ('runtime/Object.cpp', 'cxxabi.h'),
-}
-
 SOURCE_SUFFIXES = ('.h', '.hpp', '.hh', '.inc', '.def', '.cpp', '.cc', '.cxx')
 
 INCLUDE = re.compile(r'^\s*#\s*include(?:_next)?\b\s*(.*)$')
@@ -168,7 +159,7 @@ def check_file(root, source, may_link):
         included = resolve(root, source, quoted, name)
         if included is None:
             # Not a file of the project: a system header.
-            if above_platform and name not in STANDARD_HEADERS and (source, name) not in SYSTEM_HEADER_EXCEPTIONS:
+            if above_platform and name not in STANDARD_HEADERS:
                 faults.append(f'{where}: {spelled} is a system library header; above platform/ only the C++ '
                               f'standard library and "{PLATFORM_API}" may be included')
             continue
