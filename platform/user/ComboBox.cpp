@@ -1,12 +1,10 @@
-// The combo box: its messages, most of which go on to its list, its popup, and its field. How the user chooses a
-// line, with the drop-down list or the keys, is in ComboBoxChoice.cpp.
+// The combo box: its window procedure, its lines, which live in its list, its popup, and its field. How a line is
+// chosen, by messages, the drop-down list or the keys, is in ComboBoxChoice.cpp.
 
 #include "platform/user/ComboBox.h"
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "platform/kernel/Locale.h"
 #include "platform/user/Controls.h"
@@ -16,7 +14,6 @@ namespace {
 
 constexpr char kFrameClass[] = "KorvoDropDownFrame";
 constexpr int kListId = 1000;  // the id Windows gives a combo box's list
-constexpr int kMaxItemHeight = 255;
 
 }  // namespace
 
@@ -24,7 +21,7 @@ void RegisterComboBoxClass() {
     WNDCLASSA cls{};
     cls.style = CS_DBLCLKS;
     cls.lpfnWndProc = ComboBox::Procedure;
-    cls.cbWndExtra = sizeof(ComboBox*);
+    cls.cbWndExtra = ComboBox::kExtraBytes;
     cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     cls.lpszClassName = "COMBOBOX";
     RegisterClassA(&cls);
@@ -48,33 +45,34 @@ LRESULT CALLBACK ComboBox::FrameProcedure(HWND window, UINT message, WPARAM wPar
     }
 }
 
-LRESULT CALLBACK ComboBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ComboBox*>(GetWindowLongPtrA(window, 0));
-    if (!self) {
-        if (message != WM_NCCREATE) return DefWindowProcA(window, message, wParam, lParam);
-        auto made = std::unique_ptr<ComboBox>(new (std::nothrow) ComboBox(window));
-        if (!made) return FALSE;
-        self = made.release();
-        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
-    }
-    ++self->depth_;
-    LRESULT result = self->Handle(message, wParam, lParam);
-    if (--self->depth_ == 0 && self->destroyed_) delete self;
-    return result;
-}
+ComboBox::ComboBox(HWND window, const CREATESTRUCTA&) : window_(window) {}
 
 LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int index = static_cast<int>(wParam);
+    bool handled = false;
+    LRESULT result = Offer({&ComboBox::HandleLines, &ComboBox::HandleChoice, &ComboBox::HandleField,
+                            &ComboBox::HandleInput},
+                           message, wParam, lParam, handled);
+    if (handled) return result;
     switch (message) {
         case WM_CREATE: return Create(*reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
         case WM_DESTROY:
             if (IsWindow(frame_)) DestroyWindow(frame_);
             frame_ = list_ = nullptr;
             return 0;
-        case WM_NCDESTROY:
-            destroyed_ = true;
-            SetWindowLongPtrA(window_, 0, 0);
+        case WM_WINDOWPOSCHANGING:
+            // The field keeps its height; Windows takes a larger one as the height of the dropped list.
+            if (auto* position = reinterpret_cast<WINDOWPOS*>(lParam); !(position->flags & SWP_NOSIZE))
+                position->cy = FullHeight();
             break;
+        default: break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// Most of them go on to the list, which holds the lines.
+LRESULT ComboBox::HandleLines(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
         case CB_ADDSTRING: return ToList(LB_ADDSTRING, 0, lParam);
         case CB_INSERTSTRING: return ToList(LB_INSERTSTRING, wParam, lParam);
         case CB_DELETESTRING: {
@@ -94,109 +92,54 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case CB_GETITEMDATA: return ToList(LB_GETITEMDATA, wParam);
         case CB_SETITEMDATA: {
             LRESULT result = ToList(LB_SETITEMDATA, wParam, lParam);
-            if (index == Selection()) InvalidateRect(window_, nullptr, FALSE);
-            return result;
-        }
-        case CB_GETCURSEL: return ToList(LB_GETCURSEL);
-        case CB_SETCURSEL: {
-            LRESULT result = ToList(LB_SETCURSEL, wParam);
-            if (dropped_) chosenBeforeDrop_ = Selection();
-            if (!DropDownList()) text_ = LineText(Selection());
-            InvalidateRect(window_, nullptr, FALSE);
+            if (static_cast<int>(wParam) == Selection()) InvalidateRect(window_, nullptr, FALSE);
             return result;
         }
         case CB_FINDSTRING: return ToList(LB_FINDSTRING, wParam, lParam);
         case CB_FINDSTRINGEXACT: return ToList(LB_FINDSTRINGEXACT, wParam, lParam);
-        case CB_SELECTSTRING: {
-            LRESULT found = ToList(LB_FINDSTRING, wParam, lParam);
-            if (found >= 0) Handle(CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-            return found;
-        }
-        case CB_GETITEMHEIGHT: return index == -1 ? fieldHeight_ : ToList(LB_GETITEMHEIGHT, wParam);
-        case CB_SETITEMHEIGHT:
-            if (index != -1) return ToList(LB_SETITEMHEIGHT, wParam, MAKELPARAM(lParam, 0));
-            if (lParam <= 0 || lParam > kMaxItemHeight) return CB_ERR;
-            fieldHeight_ = static_cast<int>(lParam);
-            FitHeight();
-            InvalidateRect(window_, nullptr, FALSE);
-            return CB_OKAY;
-        case CB_SHOWDROPDOWN:
-            if (wParam) DropDown();
-            else CloseUp(false, false);
-            return TRUE;
-        case CB_GETDROPPEDSTATE: return dropped_;
-        case CB_GETDROPPEDCONTROLRECT:
-            if (!lParam) return CB_ERR;
-            if (dropped_) GetWindowRect(frame_, reinterpret_cast<RECT*>(lParam));
-            else *reinterpret_cast<RECT*>(lParam) = DroppedRect();
-            return TRUE;
-        case CB_SETDROPPEDWIDTH: droppedWidth_ = std::max(0, index); return droppedWidth_;
-        case CB_GETDROPPEDWIDTH: return droppedWidth_;
-        case CB_SETEXTENDEDUI: extendedUI_ = wParam != 0; return CB_OKAY;
-        case CB_GETEXTENDEDUI: return extendedUI_;
         case CB_GETTOPINDEX: return ToList(LB_GETTOPINDEX);
         case CB_SETTOPINDEX: return ToList(LB_SETTOPINDEX, wParam);
+        case CB_GETITEMHEIGHT: return static_cast<int>(wParam) == -1 ? fieldHeight_ : ToList(LB_GETITEMHEIGHT, wParam);
+        case CB_SETITEMHEIGHT: return SetItemHeight(wParam, lParam);
+        default: handled = false; return 0;
+    }
+}
+
+// Index -1 is the field's line, the others the list's.
+LRESULT ComboBox::SetItemHeight(WPARAM index, LPARAM height) {
+    if (static_cast<int>(index) != -1) return ToList(LB_SETITEMHEIGHT, index, MAKELPARAM(height, 0));
+    if (height <= 0 || height > ListBox::kMaxItemHeight) return CB_ERR;
+    fieldHeight_ = static_cast<int>(height);
+    FitHeight();
+    InvalidateRect(window_, nullptr, FALSE);
+    return CB_OKAY;
+}
+
+LRESULT ComboBox::HandleField(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
         case WM_SETTEXT: return SetText(reinterpret_cast<const char*>(lParam));
         case WM_GETTEXT: return GetText(wParam, reinterpret_cast<char*>(lParam));
         case WM_GETTEXTLENGTH: return GetText(0, nullptr);
-        case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
-            ToList(WM_SETFONT, wParam, FALSE);
-            if (!OwnerDrawn()) {
-                fieldHeight_ = FontFieldHeight();
-                FitHeight();
-            }
-            if (LOWORD(lParam)) InvalidateRect(window_, nullptr, TRUE);
-            return 0;
+        case WM_SETFONT: SetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-        case WM_WINDOWPOSCHANGING:
-            // The field keeps its height; Windows takes a larger one as the height of the dropped list.
-            if (auto* position = reinterpret_cast<WINDOWPOS*>(lParam); !(position->flags & SWP_NOSIZE))
-                position->cy = FullHeight();
-            break;
         // WS_VSCROLL is the list's: the combo box draws its own edges and has no frame of the window system's.
         case WM_NCCALCSIZE: return 0;
         case WM_NCPAINT: return 0;
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;
-        case WM_ENABLE:
-            if (!wParam) CloseUp(false, false);
-            InvalidateRect(window_, nullptr, FALSE);
-            return 0;
-        case WM_CANCELMODE: CloseUp(false, false); return 0;
-        case WM_SETFOCUS:
-            focused_ = true;
-            InvalidateRect(window_, nullptr, FALSE);
-            Notify(CBN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            CloseUp(false, false);
-            if (destroyed_) return 0;
-            focused_ = false;
-            InvalidateRect(window_, nullptr, FALSE);
-            Notify(CBN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            if (!focused_) SetFocus(window_);
-            if (destroyed_) return 0;
-            if (dropped_) CloseUp(false, false);
-            else DropDown();
-            return 0;
-        case WM_KEYDOWN: KeyDown(wParam); return 0;
-        case WM_SYSKEYDOWN:
-            if (wParam != VK_UP && wParam != VK_DOWN) break;
-            if (dropped_) CloseUp(true, false);
-            else DropDown();
-            return 0;
-        case WM_CHAR: Char(static_cast<unsigned char>(wParam)); return 0;
-        case WM_MOUSEWHEEL:
-            if (dropped_) return ToList(WM_MOUSEWHEEL, wParam, lParam);
-            break;
-        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTMESSAGE : 0);
-        default: break;
+        default: handled = false; return 0;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void ComboBox::SetFont(HFONT font, bool redraw) {
+    font_ = font;
+    ToList(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (!OwnerDrawn()) {
+        fieldHeight_ = FontFieldHeight();
+        FitHeight();
+    }
+    if (redraw) InvalidateRect(window_, nullptr, TRUE);
 }
 
 bool ComboBox::Create(const CREATESTRUCTA& create) {
@@ -208,8 +151,8 @@ bool ComboBox::Create(const CREATESTRUCTA& create) {
         MEASUREITEMSTRUCT measure{ODT_COMBOBOX, id, static_cast<UINT>(-1), static_cast<UINT>(create.cx),
                                   static_cast<UINT>(fieldHeight_), 0};
         SendMessageA(GetParent(window_), WM_MEASUREITEM, id, reinterpret_cast<LPARAM>(&measure));
-        if (destroyed_) return false;
-        fieldHeight_ = std::clamp(static_cast<int>(measure.itemHeight), 1, kMaxItemHeight);
+        if (Destroyed()) return false;
+        fieldHeight_ = std::clamp(static_cast<int>(measure.itemHeight), 1, ListBox::kMaxItemHeight);
     }
     frame_ = CreateWindowExA(WS_EX_TOOLWINDOW, kFrameClass, "", WS_POPUP, 0, 0, 0, 0, window_, nullptr, nullptr,
                              nullptr);
@@ -223,7 +166,7 @@ bool ComboBox::Create(const CREATESTRUCTA& create) {
     DropDownParams params{window_, this};
     list_ = CreateWindowExA(0, "ComboLBox", "", listStyle, 0, 0, 0, 0, frame_,
                             reinterpret_cast<HMENU>(static_cast<intptr_t>(kListId)), nullptr, &params);
-    if (!list_ || destroyed_) return false;
+    if (!list_ || Destroyed()) return false;
     FitHeight();
     return true;
 }
@@ -243,17 +186,9 @@ std::string ComboBox::LineText(int index) const {
     return text;
 }
 
-HFONT ComboBox::Font() const { return font_ ? font_ : DefaultControlFont(); }
-
 // The field's line is a little higher than the list's: the font's height and a pixel above and below.
 int ComboBox::FontFieldHeight() const {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font());
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return std::clamp<int>(metrics.tmHeight + 2, 1, kMaxItemHeight);
+    return std::clamp<int>(FontMetrics(Font()).tmHeight + 2, 1, ListBox::kMaxItemHeight);
 }
 
 int ComboBox::FullHeight() const { return fieldHeight_ + 2 * GetSystemMetrics(SM_CYEDGE) + 2; }
@@ -277,7 +212,7 @@ LRESULT ComboBox::SetText(const char* text) {
     if (current >= 0 && kernel::EqualIgnoringCase(LineText(current), wanted)) return TRUE;
     LRESULT found = ToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
     if (found < 0) return CB_ERR;
-    Handle(CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    SetCurSel(static_cast<WPARAM>(found));
     return TRUE;
 }
 
@@ -308,15 +243,7 @@ void ComboBox::Paint() {
                      DFCS_SCROLLCOMBOBOX | (enabled ? 0 : DFCS_INACTIVE) | (dropped_ ? DFCS_PUSHED | DFCS_FLAT : 0));
     RECT field{inner.left, inner.top, button.left, inner.bottom};
     SelectObject(dc, Font());
-    HWND parent = GetParent(window_);
-    UINT colourMessage = DropDownList() ? WM_CTLCOLORLISTBOX : WM_CTLCOLOREDIT;
-    auto brush = parent ? reinterpret_cast<HBRUSH>(SendMessageA(parent, colourMessage, reinterpret_cast<WPARAM>(dc),
-                                                                reinterpret_cast<LPARAM>(window_)))
-                        : nullptr;
-    if (!brush)
-        brush = reinterpret_cast<HBRUSH>(DefWindowProcA(window_, colourMessage, reinterpret_cast<WPARAM>(dc),
-                                                        reinterpret_cast<LPARAM>(window_)));
-    FillRect(dc, &field, brush);
+    FillRect(dc, &field, ControlColors(window_, dc, DropDownList() ? WM_CTLCOLORLISTBOX : WM_CTLCOLOREDIT));
     RECT item = field;
     InflateRect(&item, -1, -1);
     const int selection = Selection();
@@ -327,7 +254,7 @@ void ComboBox::Paint() {
             selection >= 0 ? static_cast<ULONG_PTR>(ToList(LB_GETITEMDATA, static_cast<WPARAM>(selection))) : 0;
         DRAWITEMSTRUCT draw{ODT_COMBOBOX, id,  static_cast<UINT>(selection), ODA_DRAWENTIRE, state, window_, dc,
                             item,         data};
-        SendMessageA(parent, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&draw));
+        SendMessageA(GetParent(window_), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&draw));
     } else {
         if (focused_) FillRect(dc, &item, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, !enabled ? GetSysColor(COLOR_GRAYTEXT)
@@ -344,9 +271,8 @@ void ComboBox::Paint() {
 }
 
 bool ComboBox::Notify(int code) {
-    if (HWND parent = GetParent(window_))
-        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), code), reinterpret_cast<LPARAM>(window_));
-    return !destroyed_;
+    NotifyParent(window_, static_cast<WORD>(code));
+    return !Destroyed();
 }
 
 }  // namespace platform::user

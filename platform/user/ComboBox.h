@@ -18,25 +18,38 @@
 
 #include <string>
 
+#include "platform/user/ControlWindow.h"
 #include "platform/user/ListBox.h"
-#include "platform/win32.h"
 
 namespace platform::user {
 
-class ComboBox final : public DropDownOwner {
+class ComboBox final : public ControlWindow<ComboBox>, public DropDownOwner {
   public:
     static constexpr int kDropDownLines = 8;
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    ComboBox(HWND window, const CREATESTRUCTA& create);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    explicit ComboBox(HWND window) : window_(window) {}
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool Create(const CREATESTRUCTA& create);
 
-    void ListChosen() override { CloseUp(true, true); }
-    void ListDismissed() override { CloseUp(false, false); }
+    // The messages by concern; `handled` is false for a message not theirs. The lines and the field are in
+    // ComboBox.cpp, the choice and the user's input in ComboBoxChoice.cpp.
+    LRESULT HandleLines(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleField(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleChoice(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // The list calls these from its own handlers; the parent may destroy the combo box in the reports they send.
+    void ListChosen() override {
+        HandlerScope handler(*this);
+        CloseUp(true, true);
+    }
+    void ListDismissed() override {
+        HandlerScope handler(*this);
+        CloseUp(false, false);
+    }
 
     bool DropDownList() const { return (style_ & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST; }
     bool OwnerDrawn() const { return style_ & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE); }
@@ -44,7 +57,7 @@ class ComboBox final : public DropDownOwner {
     LRESULT ToList(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     int Selection() const;
     std::string LineText(int index) const;
-    HFONT Font() const;
+    HFONT Font() const { return ControlFont(font_); }
     int FontFieldHeight() const;
     int FullHeight() const;
     void FitHeight();
@@ -56,6 +69,9 @@ class ComboBox final : public DropDownOwner {
     void KeyDown(WPARAM key);
     void Char(unsigned char byte);
     int KeyTarget(WPARAM key, int count) const;
+    LRESULT SetCurSel(WPARAM index);
+    LRESULT SetItemHeight(WPARAM index, LPARAM height);
+    void SetFont(HFONT font, bool redraw);
     LRESULT SetText(const char* text);
     LRESULT GetText(size_t size, char* buffer) const;
     void Paint();
@@ -74,8 +90,6 @@ class ComboBox final : public DropDownOwner {
     int chosenBeforeDrop_ = -1;
     std::string text_;  // CBS_DROPDOWN and CBS_SIMPLE
     TypedCharacter typed_;
-    int depth_ = 0;  // as in ListBox: the object outlives WM_NCDESTROY until the procedure calls end
-    bool destroyed_ = false;
 };
 
 }  // namespace platform::user

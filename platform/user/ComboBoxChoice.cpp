@@ -1,11 +1,92 @@
-// How the user chooses a combo box's line: in the drop-down list, with the mouse or the keys, or with the keys on
-// the closed field.
+// How a combo box's line is chosen: by the program's messages, or by the user in the drop-down list, with the mouse
+// or the keys, or with the keys on the closed field.
 
 #include <algorithm>
 
 #include "platform/user/ComboBox.h"
 
 namespace platform::user {
+
+LRESULT ComboBox::HandleChoice(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
+        case CB_GETCURSEL: return ToList(LB_GETCURSEL);
+        case CB_SETCURSEL: return SetCurSel(wParam);
+        case CB_SELECTSTRING: {
+            LRESULT found = ToList(LB_FINDSTRING, wParam, lParam);
+            if (found >= 0) SetCurSel(static_cast<WPARAM>(found));
+            return found;
+        }
+        case CB_SHOWDROPDOWN:
+            if (wParam) DropDown();
+            else CloseUp(false, false);
+            return TRUE;
+        case CB_GETDROPPEDSTATE: return dropped_;
+        case CB_GETDROPPEDCONTROLRECT:
+            if (!lParam) return CB_ERR;
+            if (dropped_) GetWindowRect(frame_, reinterpret_cast<RECT*>(lParam));
+            else *reinterpret_cast<RECT*>(lParam) = DroppedRect();
+            return TRUE;
+        case CB_SETDROPPEDWIDTH: droppedWidth_ = std::max(0, static_cast<int>(wParam)); return droppedWidth_;
+        case CB_GETDROPPEDWIDTH: return droppedWidth_;
+        case CB_SETEXTENDEDUI: extendedUI_ = wParam != 0; return CB_OKAY;
+        case CB_GETEXTENDEDUI: return extendedUI_;
+        default: handled = false; return 0;
+    }
+}
+
+// Messages not answered here go on to the default procedure, some after a look at them.
+LRESULT ComboBox::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
+        case WM_ENABLE:
+            if (!wParam) CloseUp(false, false);
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        case WM_CANCELMODE: CloseUp(false, false); return 0;
+        case WM_SETFOCUS:
+            focused_ = true;
+            InvalidateRect(window_, nullptr, FALSE);
+            Notify(CBN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            CloseUp(false, false);
+            if (Destroyed()) return 0;
+            focused_ = false;
+            InvalidateRect(window_, nullptr, FALSE);
+            Notify(CBN_KILLFOCUS);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!focused_) SetFocus(window_);
+            if (Destroyed()) return 0;
+            if (dropped_) CloseUp(false, false);
+            else DropDown();
+            return 0;
+        case WM_KEYDOWN: KeyDown(wParam); return 0;
+        case WM_SYSKEYDOWN:
+            if (wParam != VK_UP && wParam != VK_DOWN) break;
+            if (dropped_) CloseUp(true, false);
+            else DropDown();
+            return 0;
+        case WM_CHAR: Char(static_cast<unsigned char>(wParam)); return 0;
+        case WM_MOUSEWHEEL:
+            if (dropped_) return ToList(WM_MOUSEWHEEL, wParam, lParam);
+            break;
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTMESSAGE : 0);
+        default: break;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT ComboBox::SetCurSel(WPARAM index) {
+    LRESULT result = ToList(LB_SETCURSEL, index);
+    if (dropped_) chosenBeforeDrop_ = Selection();
+    if (!DropDownList()) text_ = LineText(Selection());
+    InvalidateRect(window_, nullptr, FALSE);
+    return result;
+}
 
 // Below the field, or above it when the screen ends first.
 RECT ComboBox::DroppedRect() const {

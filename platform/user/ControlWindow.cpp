@@ -11,10 +11,13 @@ void NotifyParent(HWND control, WORD code) {
 }
 
 HBRUSH ControlColors(HWND control, HDC dc, UINT message) {
-    HWND parent = GetParent(control);
-    LRESULT answer = parent ? SendMessageA(parent, message, reinterpret_cast<WPARAM>(dc),
-                                           reinterpret_cast<LPARAM>(control))
-                            : 0;
+    return ControlColors(GetParent(control), control, dc, message);
+}
+
+HBRUSH ControlColors(HWND owner, HWND control, HDC dc, UINT message) {
+    LRESULT answer = owner ? SendMessageA(owner, message, reinterpret_cast<WPARAM>(dc),
+                                          reinterpret_cast<LPARAM>(control))
+                           : 0;
     if (answer) return reinterpret_cast<HBRUSH>(answer);
     // The same colours the default window procedure gives for that message.
     return reinterpret_cast<HBRUSH>(DefWindowProcA(control, message, reinterpret_cast<WPARAM>(dc),
@@ -22,6 +25,16 @@ HBRUSH ControlColors(HWND control, HDC dc, UINT message) {
 }
 
 HFONT ControlFont(HFONT given) { return given ? given : DefaultControlFont(); }
+
+TEXTMETRICA FontMetrics(HFONT font) {
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return metrics;
+}
 
 void DrawDisabledText(HDC dc, const char* text, RECT rect, UINT format) {
     COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));

@@ -51,27 +51,32 @@ HBRUSH ClassBrush(const Window& window) {
     return brush;
 }
 
+// The system's colours for a control's text on a background of `background`, and that background's brush.
+LRESULT SystemColours(HDC dc, int background) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+}
+
 void SetText(Window& window, const char* text) {
     window.text = text ? text : "";
     if (window.native) window.native->SetTitle(window.text);
 }
 
-}  // namespace
+// Each group below answers the messages of one concern; `handled` says whether the message was one of them.
 
-LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    WindowSystem& system = WindowSystem::Get();
-    Window* window = system.Find(hWnd);
-    if (!window) return 0;
-    switch (Msg) {
+LRESULT NonClient(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
         case WM_NCCREATE: return TRUE;
         case WM_NCCALCSIZE: {
             auto* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-            RECT insets = NonClientInsets(window->style, window->exStyle);
+            RECT insets = NonClientInsets(window.style, window.exStyle);
             *r = {r->left + insets.left, r->top + insets.top, std::max(r->left + insets.left, r->right - insets.right),
                   std::max(r->top + insets.top, r->bottom - insets.bottom)};
             return 0;
         }
-        case WM_NCHITTEST: return HitTestFrame(*window, lParam);
+        case WM_NCHITTEST: return HitTestFrame(window, lParam);
         case WM_NCPAINT: PaintFrame(hWnd); return 0;
         case WM_NCACTIVATE: return TRUE;
         case WM_NCLBUTTONDOWN:
@@ -80,10 +85,50 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
                 TrackScrollBar(hWnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
                                POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
+        default: handled = false; return 0;
+    }
+}
+
+// A child passes the mouse's questions to its parent first; the parent's answer, when it gives one, stands.
+LRESULT MouseAndActivation(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    WindowSystem& system = WindowSystem::Get();
+    handled = true;
+    switch (message) {
+        case WM_SETCURSOR: {
+            if (window.Child() && SendMessageA(window.parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+            // The parent's handler may have destroyed the window.
+            Window* alive = LOWORD(lParam) == HTCLIENT ? system.Find(hWnd) : nullptr;
+            if (alive && alive->cls->info.hCursor) {
+                SetCursor(alive->cls->info.hCursor);
+                return TRUE;
+            }
+            if (LOWORD(lParam) != HTCLIENT) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            return FALSE;
+        }
+        case WM_MOUSEACTIVATE:
+            if (window.Child())
+                if (LRESULT answer = SendMessageA(window.parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
+            return MA_ACTIVATE;
+        case WM_MOUSEWHEEL:
+            if (window.Child()) return SendMessageA(window.parent, WM_MOUSEWHEEL, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hWnd);
+            return 0;
+        case WM_CANCELMODE:
+            if (system.capture == hWnd) ReleaseCapture();
+            return 0;
+        default: handled = false; return 0;
+    }
+}
+
+LRESULT Painting(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    handled = true;
+    switch (message) {
         case WM_ERASEBKGND: {
-            HBRUSH brush = ClassBrush(*window);
+            HBRUSH brush = ClassBrush(window);
             if (!brush) return 0;
-            RECT client = window->ClientRect();
+            RECT client = window.ClientRect();
             FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
             return 1;
         }
@@ -93,6 +138,22 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             EndPaint(hWnd, &paint);
             return 0;
         }
+        case WM_SETREDRAW: window.redraw = wParam != 0; return 0;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX: return SystemColours(reinterpret_cast<HDC>(wParam), COLOR_WINDOW);
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: return SystemColours(reinterpret_cast<HDC>(wParam), COLOR_BTNFACE);
+        default: handled = false; return 0;
+    }
+}
+
+// Closing, minimising and restoring: the system menu's commands, Alt+F4 and the end of the session.
+LRESULT SystemCommands(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
@@ -104,86 +165,75 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_SYSKEYDOWN:
             if (wParam == VK_F4 && (lParam & (LPARAM{1} << 29)))
-                SendMessageA(TopLevelOf(window)->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+                SendMessageA(TopLevelOf(&window)->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
-        case WM_SETCURSOR:
-            if (window->Child() && SendMessageA(window->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
-            if (LOWORD(lParam) == HTCLIENT && (window = system.Find(hWnd)) && window->cls->info.hCursor) {
-                SetCursor(window->cls->info.hCursor);
-                return TRUE;
-            }
-            if (LOWORD(lParam) != HTCLIENT) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-            return FALSE;
-        case WM_MOUSEACTIVATE:
-            if (window->Child())
-                if (LRESULT answer = SendMessageA(window->parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
-            return MA_ACTIVATE;
-        case WM_MOUSEWHEEL:
-            if (window->Child()) return SendMessageA(window->parent, WM_MOUSEWHEEL, wParam, lParam);
-            return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hWnd);
-            return 0;
-        case WM_CANCELMODE:
-            if (system.capture == hWnd) ReleaseCapture();
-            return 0;
-        case WM_SETTEXT: SetText(*window, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
+        case WM_QUERYENDSESSION: return TRUE;
+        default: handled = false; return 0;
+    }
+}
+
+LRESULT TextAndIcons(HWND, Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
+        case WM_SETTEXT: SetText(window, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
         case WM_GETTEXT: {
             auto* buffer = reinterpret_cast<char*>(lParam);
             if (!buffer || wParam == 0) return 0;
-            size_t length = std::min(window->text.size(), static_cast<size_t>(wParam - 1));
-            std::memcpy(buffer, window->text.data(), length);
+            size_t length = std::min(window.text.size(), static_cast<size_t>(wParam - 1));
+            std::memcpy(buffer, window.text.data(), length);
             buffer[length] = '\0';
             return static_cast<LRESULT>(length);
         }
-        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());
-        case WM_SETREDRAW: window->redraw = wParam != 0; return 0;
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window.text.size());
         case WM_SETICON: {
             if (wParam != ICON_BIG && wParam != ICON_SMALL) return 0;
-            HICON& held = wParam == ICON_BIG ? window->bigIcon : window->smallIcon;
+            HICON& held = wParam == ICON_BIG ? window.bigIcon : window.smallIcon;
             HICON replaced = std::exchange(held, reinterpret_cast<HICON>(lParam));
-            ApplyNativeIcon(*window);
+            ApplyNativeIcon(window);
             return reinterpret_cast<LRESULT>(replaced);
         }
         case WM_GETICON:
             switch (wParam) {
-                case ICON_BIG: return reinterpret_cast<LRESULT>(window->bigIcon);
-                case ICON_SMALL: return reinterpret_cast<LRESULT>(window->smallIcon);
+                case ICON_BIG: return reinterpret_cast<LRESULT>(window.bigIcon);
+                case ICON_SMALL: return reinterpret_cast<LRESULT>(window.smallIcon);
                 // Windows would make a small icon of the big one; the big one itself serves here.
                 case ICON_SMALL2:
-                    return reinterpret_cast<LRESULT>(window->smallIcon ? window->smallIcon : window->bigIcon);
+                    return reinterpret_cast<LRESULT>(window.smallIcon ? window.smallIcon : window.bigIcon);
                 default: return 0;
             }
-        case WM_WINDOWPOSCHANGED: {
-            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-            RECT client = window->ClientRect();
-            if (!(pos->flags & SWP_NOMOVE))
-                SendMessageA(hWnd, WM_MOVE, 0,
-                             MAKELPARAM(window->rect.left + window->clientInsets.left,
-                                        window->rect.top + window->clientInsets.top));
-            if (!(pos->flags & SWP_NOSIZE) && system.Find(hWnd))
-                SendMessageA(hWnd, WM_SIZE, IsIconic(hWnd) ? SIZE_MINIMIZED : SIZE_RESTORED,
-                             MAKELPARAM(client.right, client.bottom));
-            return 0;
-        }
-        case WM_QUERYENDSESSION: return TRUE;
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-        }
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        default: return 0;
+        default: handled = false; return 0;
     }
+}
+
+// A move or a resize becomes WM_MOVE and WM_SIZE, unless WM_MOVE's handler destroyed the window.
+LRESULT PositionChanged(HWND hWnd, Window& window, UINT message, WPARAM, LPARAM lParam, bool& handled) {
+    handled = message == WM_WINDOWPOSCHANGED;
+    if (!handled) return 0;
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    RECT client = window.ClientRect();
+    if (!(pos->flags & SWP_NOMOVE))
+        SendMessageA(hWnd, WM_MOVE, 0,
+                     MAKELPARAM(window.rect.left + window.clientInsets.left,
+                                window.rect.top + window.clientInsets.top));
+    if (!(pos->flags & SWP_NOSIZE) && WindowSystem::Get().Find(hWnd))
+        SendMessageA(hWnd, WM_SIZE, IsIconic(hWnd) ? SIZE_MINIMIZED : SIZE_RESTORED,
+                     MAKELPARAM(client.right, client.bottom));
+    return 0;
+}
+
+using MessageGroup = LRESULT (*)(HWND, Window&, UINT, WPARAM, LPARAM, bool&);
+constexpr MessageGroup kGroups[] = {NonClient,      MouseAndActivation, Painting,
+                                    SystemCommands, TextAndIcons,       PositionChanged};
+
+}  // namespace
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    Window* window = WindowSystem::Get().Find(hWnd);
+    if (!window) return 0;
+    for (MessageGroup group : kGroups) {
+        bool handled = false;
+        LRESULT result = group(hWnd, *window, Msg, wParam, lParam, handled);
+        if (handled) return result;
+    }
+    return 0;
 }

@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/user/ControlWindow.h"
 #include "platform/user/ListBoxLines.h"
-#include "platform/win32.h"
 
 namespace platform::user {
 
@@ -57,10 +57,13 @@ class TypedCharacter {
 // The first line after `after`, wrapping around, whose text starts with the character, ignoring case; -1 if none.
 int FindLineStartingWith(HWND listBox, int after, std::string_view character);
 
-class ListBox {
+class ListBox : public ControlWindow<ListBox> {
   public:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK DropDownProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    enum class Kind { List, DropDown };  // DropDown: the "ComboLBox" in a combo box's popup
+    static constexpr int kMaxItemHeight = 255;  // the height travels in one byte, as on Windows
+
+    ListBox(HWND window, const CREATESTRUCTA& create, Kind kind = Kind::List);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
     friend int FindLineStartingWith(HWND listBox, int after, std::string_view character);
@@ -71,10 +74,13 @@ class ListBox {
         COLORREF back;
     };
 
-    ListBox(HWND window, bool dropDown) : window_(window), dropDown_(dropDown) {}
-    static LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool dropDown);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Create(const CREATESTRUCTA& create);
+
+    // The messages by concern, each group in the file of its members; `handled` is false for a message not theirs.
+    LRESULT HandleLines(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleSelection(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleLayout(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
     // Style.
     bool OwnerDrawn() const { return style_ & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE); }
@@ -95,12 +101,14 @@ class ListBox {
     int Measure(int index, ULONG_PTR data);
     void LinesChanged(int from);
 
-    // Selection and caret.
+    // Selection and caret (ListBoxSelection.cpp).
     bool Selected(int index) const;
     int Caret() const;
     int KeyboardOrigin() const;
     void SetSelection(int index);
     bool SetLineSelected(int index, bool selected);
+    LRESULT SelectedCount();
+    LRESULT SelectedLines(int room, int* out);  // LB_GETSELITEMS: the first `room` selected lines
     bool SelectRange(int from, int to, bool keepOthers);
     void SetCaret(int index);
     LRESULT SetCurSel(int index);
@@ -118,11 +126,15 @@ class ListBox {
     RECT LineRect(int index) const;
     int LineAt(POINT point) const;
     void SetTop(int top);
+    void Refit();  // after a change of the lines' size or the client's: the top line and the scroll bars
+    LRESULT SetItemHeight(int index, int height);
+    void SetFont(HFONT font, bool redraw);
+    LRESULT ItemFromPoint(POINT point) const;
     void EnsureVisible(int index, bool partlyIsEnough = false);
     void UpdateScrollBars();
     void SnapHeight(WINDOWPOS& position) const;
-    HFONT Font() const;
-    TEXTMETRICA FontMetrics() const;
+    HFONT Font() const { return ControlFont(font_); }
+    TEXTMETRICA FontMetrics() const;  // at least one pixel high and wide
     UINT ControlType() const;  // ODT_COMBOBOX for a drop-down list
     UINT ControlId() const;
     HWND ItemWindow() const;
@@ -177,8 +189,6 @@ class ListBox {
     bool trackingScrollBar_ = false;
     int wheelDelta_ = 0;
     TypedCharacter typed_;
-    int depth_ = 0;  // calls of the window procedure running; the object outlives WM_NCDESTROY until they end
-    bool destroyed_ = false;
 };
 
 }  // namespace platform::user

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/user/Controls.h"
 #include "platform/user/ListBox.h"
 
 namespace platform::user {
@@ -11,6 +10,81 @@ namespace {
 constexpr int kDefaultColumnCharacters = 16;
 
 }  // namespace
+
+LRESULT ListBox::HandleLayout(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    const int index = static_cast<int>(wParam);
+    handled = true;
+    switch (message) {
+        case LB_GETTOPINDEX: return top_;
+        case LB_SETTOPINDEX:
+            if (!Valid(index) && index != 0) return LB_ERR;
+            SetTop(index);
+            return LB_OKAY;
+        case LB_GETITEMRECT:
+            if ((!Valid(index) && index != 0) || !lParam) return LB_ERR;
+            *reinterpret_cast<RECT*>(lParam) = LineRect(index);
+            return LB_OKAY;
+        case LB_GETITEMHEIGHT:
+            if (Variable() && !Valid(index)) return LB_ERR;
+            return LineHeight(index);
+        case LB_SETITEMHEIGHT: return SetItemHeight(index, LOWORD(lParam));
+        case LB_SETCOLUMNWIDTH:
+            columnWidth_ = std::max(0, index);
+            Refit();
+            InvalidateRect(window_, nullptr, TRUE);
+            return 0;
+        case LB_SETTABSTOPS: {
+            if (!(style_ & LBS_USETABSTOPS) || (index > 0 && !lParam)) return FALSE;
+            const int* stops = reinterpret_cast<const int*>(lParam);
+            tabStops_.assign(stops, stops + std::max(0, index));
+            InvalidateRect(window_, nullptr, TRUE);
+            return TRUE;
+        }
+        case LB_ITEMFROMPOINT: return ItemFromPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case WM_SETFONT: SetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0); return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+        case WM_SETREDRAW:
+            redraw_ = wParam != 0;
+            DefWindowProcA(window_, message, wParam, lParam);
+            if (redraw_ && staleWhileHidden_) {
+                staleWhileHidden_ = false;
+                Refit();
+                InvalidateRect(window_, nullptr, TRUE);
+            }
+            return 0;
+        case WM_SIZE:
+            Refit();
+            if (MultiColumn()) InvalidateRect(window_, nullptr, TRUE);
+            return 0;
+        default: handled = false; return 0;
+    }
+}
+
+LRESULT ListBox::SetItemHeight(int index, int height) {
+    if (height <= 0 || height > kMaxItemHeight || (Variable() && !Valid(index))) return LB_ERR;
+    if (Variable()) lines_.At(index).height = static_cast<uint8_t>(height);
+    else itemHeight_ = height;
+    Refit();
+    InvalidateRect(window_, nullptr, TRUE);
+    return LB_OKAY;
+}
+
+void ListBox::SetFont(HFONT font, bool redraw) {
+    font_ = font;
+    averageCharWidth_ = FontMetrics().tmAveCharWidth;
+    if (!OwnerDrawn()) itemHeight_ = FontMetrics().tmHeight;
+    Refit();
+    if (redraw) InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The line under the point, or with 1 in the high word the nearest line when none is.
+LRESULT ListBox::ItemFromPoint(POINT point) const {
+    int line = LineAt(point);
+    if (line >= 0) return MAKELONG(line, 0);
+    int nearest = std::clamp(top_ + std::max(0, static_cast<int>(point.y)) / std::max(1, itemHeight_), 0,
+                             std::max(0, lines_.Count() - 1));
+    return MAKELONG(nearest, 1);
+}
 
 int ListBox::ClientWidth() const {
     RECT client;
@@ -100,6 +174,11 @@ void ListBox::SetTop(int top) {
     UpdateScrollBars();
 }
 
+void ListBox::Refit() {
+    SetTop(top_);
+    UpdateScrollBars();
+}
+
 void ListBox::EnsureVisible(int index, bool partlyIsEnough) {
     if (!Valid(index)) return;
     if (MultiColumn()) {
@@ -146,15 +225,8 @@ void ListBox::SnapHeight(WINDOWPOS& position) const {
     if (clientHeight > itemHeight_) position.cy -= clientHeight % itemHeight_;
 }
 
-HFONT ListBox::Font() const { return font_ ? font_ : DefaultControlFont(); }
-
 TEXTMETRICA ListBox::FontMetrics() const {
-    TEXTMETRICA metrics{};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font());
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    TEXTMETRICA metrics = user::FontMetrics(Font());
     metrics.tmHeight = std::max<LONG>(1, metrics.tmHeight);
     metrics.tmAveCharWidth = std::max<LONG>(1, metrics.tmAveCharWidth);
     return metrics;

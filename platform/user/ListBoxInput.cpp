@@ -6,18 +6,44 @@
 
 namespace platform::user {
 
+LRESULT ListBox::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    handled = true;
+    switch (message) {
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS: FocusChanged(true); return 0;
+        case WM_KILLFOCUS: FocusChanged(false); return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: ButtonDown(point, wParam, message == WM_LBUTTONDBLCLK); return 0;
+        case WM_MOUSEMOVE: MouseMove(point); return 0;
+        case WM_LBUTTONUP: ButtonUp(point); return 0;
+        case WM_CAPTURECHANGED:
+            if (dropDown_ && !trackingScrollBar_ && dropDownOwner_) dropDownOwner_->ListDismissed();
+            else if (pressed_) FinishPress();
+            return 0;
+        case WM_CANCELMODE:
+            if (pressed_ && GetCapture() == window_) ReleaseCapture();
+            return 0;
+        case WM_KEYDOWN: KeyDown(wParam); return 0;
+        case WM_CHAR: Char(static_cast<unsigned char>(wParam)); return 0;
+        case WM_MOUSEWHEEL: Wheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+        case WM_VSCROLL: Scroll(SB_VERT, wParam); return 0;
+        case WM_HSCROLL: Scroll(SB_HORZ, wParam); return 0;
+        default: handled = false; return 0;
+    }
+}
+
 bool ListBox::Notify(int code) {
-    if (dropDown_) return !destroyed_;  // a drop-down list tells its combo box through DropDownOwner
+    if (dropDown_) return !Destroyed();  // a drop-down list tells its combo box through DropDownOwner
     if (code != LBN_ERRSPACE && !(style_ & LBS_NOTIFY)) return true;
-    if (HWND parent = GetParent(window_))
-        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), code), reinterpret_cast<LPARAM>(window_));
-    return !destroyed_;
+    NotifyParent(window_, static_cast<WORD>(code));
+    return !Destroyed();
 }
 
 void ListBox::FocusChanged(bool focused) {
     focused_ = focused;
     if (!focused && pressed_ && GetCapture() == window_) ReleaseCapture();
-    if (destroyed_) return;
+    if (Destroyed()) return;
     RedrawLine(lines_.Count() > 0 ? Caret() : -1, ODA_FOCUS);
     Notify(focused ? LBN_SETFOCUS : LBN_KILLFOCUS);
 }
@@ -26,7 +52,7 @@ void ListBox::ButtonDown(POINT point, WPARAM keys, bool doubleClick) {
     if (dropDown_) return DropDownButtonDown(point);
     if (!focused_) {
         SetFocus(window_);
-        if (destroyed_) return;
+        if (Destroyed()) return;
     }
     if (!pressed_) {
         selectionAtPress_ = selected_;
@@ -96,7 +122,7 @@ void ListBox::ButtonUp(POINT point) {
     }
     if (!pressed_) return;
     if (GetCapture() == window_) ReleaseCapture();  // WM_CAPTURECHANGED finishes the press
-    if (pressed_ && !destroyed_) FinishPress();
+    if (pressed_ && !Destroyed()) FinishPress();
 }
 
 void ListBox::FinishPress() {
@@ -125,7 +151,7 @@ void ListBox::DropDownButtonDown(POINT point) {
         if (SendMessageA(window_, WM_NCHITTEST, 0, where) == HTVSCROLL) {
             trackingScrollBar_ = true;
             DefWindowProcA(window_, WM_NCLBUTTONDOWN, HTVSCROLL, where);
-            if (destroyed_) return;
+            if (Destroyed()) return;
             trackingScrollBar_ = false;
             if (IsWindowVisible(window_)) SetCapture(window_);
         }
@@ -139,7 +165,7 @@ void ListBox::KeyDown(WPARAM key) {
     if (style_ & LBS_WANTKEYBOARDINPUT) {
         LRESULT answer =
             SendMessageA(Owner(), WM_VKEYTOITEM, MAKEWPARAM(key, Caret()), reinterpret_cast<LPARAM>(window_));
-        if (destroyed_ || answer == -2) return;
+        if (Destroyed() || answer == -2) return;
         if (answer >= 0) {
             if (Valid(static_cast<int>(answer))) MoveByKey(static_cast<int>(answer), false, false);
             return;

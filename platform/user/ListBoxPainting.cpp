@@ -25,13 +25,7 @@ bool ListBox::CanDrawNow() const { return redraw_ && IsWindowVisible(window_); }
 
 ListBox::Colours ListBox::PrepareDC(HDC dc) const {
     SelectObject(dc, Font());
-    HWND owner = Owner();
-    auto brush = owner ? reinterpret_cast<HBRUSH>(SendMessageA(owner, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
-                                                               reinterpret_cast<LPARAM>(window_)))
-                       : nullptr;
-    if (!brush)
-        brush = reinterpret_cast<HBRUSH>(DefWindowProcA(window_, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
-                                                        reinterpret_cast<LPARAM>(window_)));
+    HBRUSH brush = ControlColors(Owner(), window_, dc, WM_CTLCOLORLISTBOX);
     return {brush, GetTextColor(dc), GetBkColor(dc)};
 }
 
@@ -48,14 +42,14 @@ void ListBox::Paint() {
     if (MultiColumn()) {
         FillRect(dc, &area, colours.brush);
         int last = std::min(lines_.Count(), top_ + (VisibleColumns() + 1) * Rows());
-        for (int i = top_; i < last && !destroyed_; ++i) {
+        for (int i = top_; i < last && !Destroyed(); ++i) {
             RECT rect = LineRect(i);
             RECT shown;
             if (IntersectRect(&shown, &rect, &area)) DrawLine(dc, i, rect, ODA_DRAWENTIRE, colours);
         }
     } else {
         int y = 0;
-        for (int i = top_; i < lines_.Count() && y < height && !destroyed_; ++i) {
+        for (int i = top_; i < lines_.Count() && y < height && !Destroyed(); ++i) {
             RECT rect{0, y, width, y + LineHeight(i)};
             if (rect.bottom > area.top && rect.top < area.bottom) DrawLine(dc, i, rect, ODA_DRAWENTIRE, colours);
             y = rect.bottom;
@@ -63,7 +57,7 @@ void ListBox::Paint() {
         RECT rest{0, y, width, height};
         if (rest.top < rest.bottom) FillRect(dc, &rest, colours.brush);
     }
-    if (lines_.Count() == 0 && focused_ && !destroyed_) DrawEmptyFocus(dc, ODA_FOCUS, colours);
+    if (lines_.Count() == 0 && focused_ && !Destroyed()) DrawEmptyFocus(dc, ODA_FOCUS, colours);
     EndPaint(window_, &paint);
 }
 
