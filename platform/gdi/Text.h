@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/kernel/Utf8.h"
+
 namespace platform::gdi {
 
 class DrawScope;
@@ -13,7 +15,7 @@ class FontInstance;
 
 // A byte that starts no valid character becomes U+FFFD. `bytes`, when given, gets each character's length.
 std::u32string DecodeUtf8(std::string_view text, std::vector<int>* bytes = nullptr);
-void AppendUtf8(std::string& out, char32_t c);
+using kernel::AppendUtf8;
 
 struct TextLine {
     std::u32string chars;

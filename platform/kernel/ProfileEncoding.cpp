@@ -1,5 +1,7 @@
 #include "platform/kernel/ProfileEncoding.h"
 
+#include "platform/kernel/Utf8.h"
+
 namespace platform::kernel {
 namespace {
 
@@ -50,24 +52,6 @@ void AppendUnit(std::string& file, char32_t unit, Units units) {
     for (size_t i = 0; i < units.size; ++i) {
         size_t shift = 8 * (units.bigEndian ? units.size - 1 - i : i);
         file += static_cast<char>((unit >> shift) & 0xFF);
-    }
-}
-
-void AppendUtf8(std::string& text, char32_t c) {
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
 
