@@ -5,7 +5,7 @@
 
 namespace platform::mci {
 
-DecodeWorker::DecodeWorker(std::function<bool()> afterRound) : afterRound_(std::move(afterRound)) {
+DecodeWorker::DecodeWorker(std::function<NextRound()> afterRound) : afterRound_(std::move(afterRound)) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -48,10 +48,13 @@ void DecodeWorker::Run() {
             round_.clear();
         }
         roundEnded_.notify_all();
-        const bool again = afterRound_ && afterRound_();
+        const NextRound next = afterRound_ ? afterRound_() : NextRound::Later;
         // The timeout is only a safety net: the mixer wakes us whenever it has taken frames.
-        if (wake_.try_acquire_for(again ? std::chrono::milliseconds(5) : std::chrono::milliseconds(200)))
-            wakePending_ = false;
+        if (next == NextRound::WhenWoken) wake_.acquire();
+        else if (!wake_.try_acquire_for(next == NextRound::Soon ? std::chrono::milliseconds(5)
+                                                                : std::chrono::milliseconds(200)))
+            continue;
+        wakePending_ = false;
     }
 }
 

@@ -17,9 +17,14 @@ namespace platform::mci {
 
 class DecodeWorker {
   public:
-    // `afterRound` runs on the worker after each round of decoding; it returns true when it wants another round
-    // soon even without a wake-up (it could not do its work yet).
-    explicit DecodeWorker(std::function<bool()> afterRound);
+    // What `afterRound` asks for.
+    enum class NextRound {
+        Soon,       // it could not do its work yet
+        Later,      // a look now and then, in case a wake-up came before its cause was visible
+        WhenWoken,  // nothing plays and nothing takes frames: only a play, a seek or a new stream needs a round
+    };
+    // `afterRound` runs on the worker after each round of decoding.
+    explicit DecodeWorker(std::function<NextRound()> afterRound);
     ~DecodeWorker();
     // Ends the thread (once); nothing decodes and `afterRound` is not called after it returns.
     void Stop();
@@ -37,7 +42,7 @@ class DecodeWorker {
   private:
     void Run();
 
-    std::function<bool()> afterRound_;
+    std::function<NextRound()> afterRound_;
     std::mutex mutex_;
     std::vector<std::shared_ptr<Stream>> streams_;
     std::vector<std::shared_ptr<Stream>> round_;  // the streams being decoded; changed only under mutex_

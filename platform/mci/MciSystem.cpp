@@ -97,16 +97,17 @@ void MciSystem::Refresh() {
     for (auto& [id, device] : devices_) device->CheckEnd();
 }
 
-bool MciSystem::AfterWorkerRound() {
+DecodeWorker::NextRound MciSystem::AfterWorkerRound() {
+    using NextRound = DecodeWorker::NextRound;
     std::unique_lock lock(mutex_, std::try_to_lock);
     // The MCI side has the lock and will look for ended devices itself before it lets go; look again soon in
     // case it looked before the end came.
-    if (!lock.owns_lock()) return true;
+    if (!lock.owns_lock()) return NextRound::Soon;
     for (auto& [id, device] : devices_) device->CheckEnd();
-    engine_.SuspendWhenIdle();
+    const bool idle = engine_.SuspendWhenIdle();
     lock.unlock();
     changed_.notify_all();
-    return false;
+    return idle ? NextRound::WhenWoken : NextRound::Later;
 }
 
 std::optional<std::chrono::nanoseconds> MciSystem::IdleDeadline() {

@@ -46,7 +46,7 @@ class MciSystem {
     void CloseAll();
     // Brings the output up to the present and notes every device that has played to its end.
     void Refresh();
-    bool AfterWorkerRound();
+    DecodeWorker::NextRound AfterWorkerRound();
     std::optional<std::chrono::nanoseconds> IdleDeadline();
 
     std::mutex mutex_;

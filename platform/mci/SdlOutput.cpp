@@ -21,33 +21,39 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(std::string& error) {
         error = std::string("no sound output: ") + SDL_GetError();
         return nullptr;
     }
+    // A device that states no rate of its own (SDL's dummy and disk drivers, some older drivers) gets the rate of
+    // most music files, which then play without resampling.
     SDL_AudioSpec preferred{};
-    int rate = 48000;
+    int rate = 44100;
     if (SDL_GetDefaultAudioInfo(nullptr, &preferred, 0) == 0 && preferred.freq > 0) rate = preferred.freq;
     std::unique_ptr<SdlOutput> output(new SdlOutput());
-    SDL_AudioSpec want{};
-    want.freq = rate;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = PeriodFor(rate);
-    want.callback = Callback;
-    want.userdata = output.get();
     SDL_AudioSpec have{};
-    // Only the rate may change; SDL converts format and channels itself and keeps our power-of-two period.
-    output->device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    output->device_ = OpenDevice(output.get(), rate, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (output->device_ == 0) {
         error = std::string("no sound output: ") + SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return nullptr;
+        return nullptr;  // the output's end leaves SDL's audio as it found it
     }
     output->rate_ = have.freq;
     output->period_ = have.samples;
     return output;
 }
 
+SDL_AudioDeviceID SdlOutput::OpenDevice(SdlOutput* output, int rate, SDL_AudioSpec* have, int changes) {
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = PeriodFor(rate);
+    want.callback = Callback;
+    want.userdata = output;
+    // Only the rate may change, and only at the first open; SDL converts format and channels itself and keeps our
+    // power-of-two period.
+    return SDL_OpenAudioDevice(nullptr, 0, &want, have, changes);
+}
+
 SdlOutput::~SdlOutput() {
-    if (device_ == 0) return;
-    SDL_CloseAudioDevice(device_);
+    silent_.reset();
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -75,18 +81,30 @@ void SdlOutput::Callback(void* self, Uint8* stream, int bytes) {
 }
 
 void SdlOutput::Barrier() {
+    if (silent_) silent_->Barrier();
+    if (device_ == 0) return;
     SDL_LockAudioDevice(device_);
     SDL_UnlockAudioDevice(device_);
 }
 
 void SdlOutput::Suspend() {
     if (suspended_.exchange(true)) return;
-    SDL_PauseAudioDevice(device_, 1);
+    silent_.reset();
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    device_ = 0;
 }
 
 void SdlOutput::Wake() {
     if (!suspended_.exchange(false)) return;
-    SDL_PauseAudioDevice(device_, 0);
+    // The rate the mixer and every stream were made for: SDL converts should the device now want another.
+    SDL_AudioSpec have{};
+    device_ = OpenDevice(this, rate_, &have, 0);
+    if (device_ != 0) {
+        SDL_PauseAudioDevice(device_, 0);
+        return;
+    }
+    silent_ = std::make_unique<NullOutput>(rate_);
+    silent_->Start(*mixer_);
 }
 
 }  // namespace platform::mci

@@ -1,6 +1,7 @@
 #pragma once
 // The sound server or card through SDL2's audio callback, at the device's own rate. The callback only copies and
-// adds what the mixer holds: no locks, no allocation, no decoding.
+// adds what the mixer holds: no locks, no allocation, no decoding. A suspended output closes its device: SDL's
+// audio thread runs on through a pause, waking every period to play silence.
 
 #include <SDL2/SDL_audio.h>
 
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/mci/NullOutput.h"
 #include "platform/mci/OutputBackend.h"
 
 namespace platform::mci {
@@ -27,8 +29,13 @@ class SdlOutput final : public OutputBackend {
   private:
     SdlOutput() = default;
     static void Callback(void* self, Uint8* stream, int bytes);
+    // Opens the device for `spec`, refusing any change to it; 0 when it cannot.
+    static SDL_AudioDeviceID OpenDevice(SdlOutput* output, int rate, SDL_AudioSpec* have, int changes);
 
-    SDL_AudioDeviceID device_ = 0;
+    SDL_AudioDeviceID device_ = 0;  // 0 while suspended
+    // Takes the frames in silence, at the same pace, when the device cannot be opened again after a suspension
+    // (the sound server gone meanwhile): what plays goes on to its end rather than stand still.
+    std::unique_ptr<NullOutput> silent_;
     int rate_ = 0;
     size_t period_ = 0;
     Mixer* mixer_ = nullptr;

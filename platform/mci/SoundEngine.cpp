@@ -16,7 +16,7 @@ constexpr int kSuspendAfterSeconds = 3;
 
 }  // namespace
 
-SoundEngine::SoundEngine(std::function<bool()> afterWorkerRound) : worker_(std::move(afterWorkerRound)) {}
+SoundEngine::SoundEngine(std::function<DecodeWorker::NextRound()> afterWorkerRound) : worker_(std::move(afterWorkerRound)) {}
 
 SoundEngine::~SoundEngine() {
     // The worker stops first: after each round it looks at the output and the mixer. Then the output, whose pulls
@@ -98,8 +98,10 @@ std::optional<std::chrono::nanoseconds> SoundEngine::NextEnd(const std::vector<S
     return output_->WhenPulled(static_cast<uint64_t>(std::max<int64_t>(1, soonest)));
 }
 
-void SoundEngine::SuspendWhenIdle() {
-    if (output_ && mixer_->Idle(static_cast<uint64_t>(output_->Rate()) * kSuspendAfterSeconds)) output_->Suspend();
+bool SoundEngine::SuspendWhenIdle() {
+    if (!output_ || !mixer_->Idle(static_cast<uint64_t>(output_->Rate()) * kSuspendAfterSeconds)) return false;
+    output_->Suspend();
+    return true;
 }
 
 }  // namespace platform::mci

@@ -18,7 +18,7 @@ namespace platform::mci {
 class SoundEngine {
   public:
     // `afterWorkerRound` as for DecodeWorker.
-    explicit SoundEngine(std::function<bool()> afterWorkerRound);
+    explicit SoundEngine(std::function<DecodeWorker::NextRound()> afterWorkerRound);
     ~SoundEngine();
 
     // Opens the sound device on first need.
@@ -40,8 +40,9 @@ class SoundEngine {
     void CatchUp();
     // For outputs driven by their caller: when the first playing stream will have been handed over to its end.
     std::optional<std::chrono::nanoseconds> NextEnd(const std::vector<Stream*>& playing) const;
-    // Puts the sound device to sleep once nothing has played for a few seconds (from the worker).
-    void SuspendWhenIdle();
+    // Puts the sound device to sleep once nothing has played for a few seconds (from the worker); true when
+    // nothing plays and nothing takes frames any more.
+    bool SuspendWhenIdle();
 
   private:
     void Use(std::unique_ptr<OutputBackend> output);

@@ -3,6 +3,11 @@
 #include <sndfile.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
 
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
@@ -200,5 +205,73 @@ TEST(MciRealTime, TheOutputThreadPlaysInRealTimeAndTheNoticeArrivesByItself) {
     mciSendCommandA(open.wDeviceID, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
     EXPECT_EQ(status.dwReturn, 200u);
     mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_CLOSE, MCI_WAIT, 0);
+    platform::testing::ResetDesktop();
+}
+
+namespace {
+
+bool SoundThreadRuns() {
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name.starts_with("SDLAudio")) return true;
+    }
+    return false;
+}
+
+// Threads come and go without a message to the program: this looks every few milliseconds.
+template <typename Condition>
+bool Within(std::chrono::milliseconds limit, Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(MciRealTime, TheSoundDeviceIsLetGoWhileNothingPlaysAndTakenAgainForThePlay) {
+    // SDL's audio thread wakes every period even while paused; a player that stands stopped must not.
+    platform::testing::UseHeadlessDisplay();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    TempFolder folder;
+    Recorder recorder;
+    HWND window = recorder.TopLevel("notices", 0, 0, 50, 50);
+    std::string error;
+    ASSERT_TRUE(platform::mci::MciSystem::Get().UseOutput({"sdl", 0, {}}, error)) << error;
+    ASSERT_TRUE(
+        WriteSound(folder.Path() / "quick.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 2, Tone(48000, 2, 4800)));
+    MCI_OPEN_PARMSA open{};
+    const std::string name = folder.WindowsPath("quick.wav");
+    open.lpstrElementName = name.c_str();
+    ASSERT_EQ(mciSendCommandA(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open)), 0u);
+    size_t notices = 0;
+    auto noticed = [&] {
+        size_t count = 0;
+        for (const Received& received : recorder.Log())
+            count += received.message == MM_MCINOTIFY && received.wParam == MCI_NOTIFY_SUCCESSFUL;
+        return count > notices;
+    };
+    MCI_STATUS_PARMS status{0, 0, MCI_STATUS_POSITION, 0};
+    for (int play = 0; play < 2; ++play) {
+        // SDL names its thread once the thread runs, a moment after the device opens.
+        auto runs = [] { return Within(1000ms, SoundThreadRuns); };
+        if (play == 0) EXPECT_TRUE(runs());  // opened with the output, then let go after the first play
+        else EXPECT_FALSE(SoundThreadRuns());
+        MCI_PLAY_PARMS params{reinterpret_cast<DWORD_PTR>(window), 0, 0};
+        ASSERT_EQ(mciSendCommandA(open.wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&params)),
+                  0u);
+        EXPECT_TRUE(runs());
+        ASSERT_TRUE(platform::testing::RunUntil(noticed, 5000ms)) << "play " << play;
+        ++notices;
+        mciSendCommandA(open.wDeviceID, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
+        EXPECT_EQ(status.dwReturn, 100u);
+        EXPECT_TRUE(Within(8000ms, [] { return !SoundThreadRuns(); })) << "play " << play;
+    }
+    mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_CLOSE, MCI_WAIT, 0);
+    ASSERT_TRUE(platform::mci::MciSystem::Get().UseOutput({"null", 48000, {}}, error));
     platform::testing::ResetDesktop();
 }
