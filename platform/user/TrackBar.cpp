@@ -145,10 +145,16 @@ LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool&
         case TBM_GETRANGEMAX: return maximum_;
         case TBM_SETPOS: {
             LONG position = Clamped(value, minimum_, maximum_);
-            if (position != position_) {
-                position_ = position;
-                Redraw(redraw);
-            }
+            if (position == position_) return 0;
+            // A player moves its slider many times a second, mostly by less than a pixel: only a thumb that moves
+            // on the screen is drawn again, and only where it was and where it goes.
+            const TrackBarLayout layout = Layout();
+            const RECT before = layout.Thumb(position_), after = layout.Thumb(position);
+            position_ = position;
+            if (!redraw || EqualRect(&before, &after)) return 0;
+            RECT both;
+            UnionRect(&both, &before, &after);
+            InvalidateRect(window_, &both, FALSE);
             return 0;
         }
         case TBM_SETRANGE: SetRange(LOWORD(lParam), HIWORD(lParam), redraw); return 0;

@@ -136,6 +136,35 @@ TEST_F(TrackBarWindow, ThePlayersSliderPlacesItsThumbByPosition) {
     EXPECT_NE(Pixel(bar, first.left + 1, channel.top + 1), kFace);  // the channel, sunk in
 }
 
+TEST_F(TrackBarWindow, APositionThatMovesTheThumbLessThanAPixelDrawsNothingAndAMoveDrawsOnlyTheThumb) {
+    HWND bar = Slider();
+    DispatchPending();
+    RECT update{};
+    // A 70-minute file moves the thumb a pixel about every 12 seconds: a tick's 10 ms changes nothing on screen.
+    SendMessageA(bar, TBM_SETPOS, TRUE, 10);
+    EXPECT_EQ(Position(bar), 10);
+    EXPECT_FALSE(GetUpdateRect(bar, &update, FALSE));
+
+    RECT before = Thumb(bar);
+    SendMessageA(bar, TBM_SETPOS, TRUE, 2100000);
+    RECT after = Thumb(bar), both{};
+    UnionRect(&both, &before, &after);
+    ASSERT_TRUE(GetUpdateRect(bar, &update, FALSE));
+    EXPECT_TRUE(EqualRect(&update, &both));
+    DispatchPending();
+    // Where the thumb was, the channel shows again.
+    int row = (before.top + before.bottom) / 2;
+    EXPECT_NE(Pixel(bar, before.left, row), kWhite);
+    EXPECT_EQ(Pixel(bar, after.left, row), kWhite);
+
+    // Without a redraw nothing is marked, and the next paint still shows the thumb where it now is.
+    SendMessageA(bar, TBM_SETPOS, FALSE, 4200000);
+    EXPECT_FALSE(GetUpdateRect(bar, &update, FALSE));
+    InvalidateRect(bar, nullptr, FALSE);
+    DispatchPending();
+    EXPECT_EQ(Pixel(bar, Thumb(bar).left, row), kWhite);
+}
+
 TEST_F(TrackBarWindow, DraggingTheThumbReportsEachStepThenThePositionAndTheEnd) {
     HWND bar = Slider();
     RECT thumb = Thumb(bar);
