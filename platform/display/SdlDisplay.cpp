@@ -1,6 +1,9 @@
 #include "platform/display/SdlDisplay.h"
 
 #include <SDL.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -125,9 +128,16 @@ SdlDisplay::SdlDisplay(int scale) : scale_(scale) {
     // every millisecond. This hidden window is always there.
     wakeWindow_.reset(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS));
     WakeEventType();
+    auto connection = std::make_unique<X11Connection>(wakeWindow_.get());
+    if (connection->Open()) {
+        wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (wakeFd_ >= 0) connection_ = std::move(connection);
+    }
 }
 
-SdlDisplay::~SdlDisplay() = default;
+SdlDisplay::~SdlDisplay() {
+    if (wakeFd_ >= 0) close(wakeFd_);
+}
 
 std::unique_ptr<NativeWindow> SdlDisplay::CreateNativeWindow(const NativeWindowOptions& options) {
     return SdlWindow::Create(options, scale_);
@@ -136,21 +146,31 @@ std::unique_ptr<NativeWindow> SdlDisplay::CreateNativeWindow(const NativeWindowO
 void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) {
     using Clock = std::chrono::steady_clock;
     const size_t before = events.size();
+    const auto start = Clock::now();
     std::optional<Clock::time_point> deadline;
-    if (timeout) deadline = Clock::now() + std::clamp<std::chrono::nanoseconds>(*timeout, {}, std::chrono::hours(24));
+    if (timeout) deadline = start + std::clamp<std::chrono::nanoseconds>(*timeout, {}, std::chrono::hours(24));
+    if (connection_) return WaitOnConnection(deadline, before, events);
+    auto held = [](SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); };
     for (;;) {
         SDL_Event event;
         int got = 0;
         if (!deadline) {
             got = SDL_WaitEvent(&event);
+            lastRead_ = Clock::now();
         } else {
-            const auto remaining = *deadline - Clock::now();
+            const auto now = Clock::now();
+            const auto remaining = *deadline - now;
             if (remaining <= Clock::duration::zero()) {
-                got = SDL_PollEvent(&event);
+                if (now - lastRead_ >= std::chrono::milliseconds(1)) {
+                    SDL_PumpEvents();
+                    lastRead_ = now;
+                }
+                got = held(event) > 0;
             } else {
                 // Rounded up: waking a little early would only make the caller wait again for the rest.
                 const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
                 got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<int64_t>(milliseconds, INT_MAX)));
+                lastRead_ = Clock::now();
             }
         }
         if (!got) {
@@ -159,16 +179,63 @@ void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std
             return;
         }
         bool woken = Translate(event, events);
-        while (SDL_PollEvent(&event)) woken = Translate(event, events) || woken;
+        // The wait has just read the connection: the rest of what came is in SDL's queue.
+        while (held(event) > 0) woken = Translate(event, events) || woken;
         // Events that mean nothing to the window system (a keymap change, say) do not end the wait.
         if (woken || events.size() > before) return;
         if (deadline && Clock::now() >= *deadline) return;
     }
 }
 
+void SdlDisplay::WaitOnConnection(std::optional<std::chrono::steady_clock::time_point> deadline, size_t before,
+                                  std::vector<DisplayEvent>& events) {
+    using Clock = std::chrono::steady_clock;
+    for (bool readable = false;;) {
+        const auto now = Clock::now();
+        if (readable || now - lastRead_ >= std::chrono::milliseconds(1) || connection_->EventsQueued()) {
+            SDL_PumpEvents();  // also sends what is still to go to the server before the wait below
+            lastRead_ = now;
+        }
+        bool woken = TakeWake();
+        SDL_Event event;
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            woken = Translate(event, events) || woken;
+        // Events that mean nothing to the window system (a keymap change, say) do not end the wait.
+        if (woken || events.size() > before) return;
+        int milliseconds = -1;
+        if (deadline) {
+            const auto remaining = *deadline - Clock::now();
+            if (remaining <= Clock::duration::zero()) return;
+            // Rounded up: waking a little early would only make the caller wait again for the rest.
+            milliseconds = static_cast<int>(
+                std::min<int64_t>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count(), INT_MAX));
+        }
+        // A quiet connection needs no reading after the wait.
+        connection_->Flush();
+        pollfd watched[] = {{connection_->Descriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int ready = poll(watched, 2, milliseconds);
+        readable = ready > 0 && (watched[0].revents != 0);
+        if (!readable) lastRead_ = Clock::now();
+        if (ready == 0 && deadline && Clock::now() >= *deadline) return;
+    }
+}
+
+bool SdlDisplay::TakeWake() {
+    // Wake marks itself before it writes: no mark, nothing to read.
+    uint64_t count = 0;
+    if (wakeFd_ < 0 || !wakePending_.load() || read(wakeFd_, &count, sizeof count) != sizeof count) return false;
+    wakePending_ = false;
+    return true;
+}
+
 void SdlDisplay::Wake() {
-    // One wake event in the queue is enough however many threads post messages meanwhile.
+    // One wake-up waiting is enough however many threads post messages meanwhile.
     if (wakePending_.exchange(true)) return;
+    if (wakeFd_ >= 0) {
+        const uint64_t one = 1;
+        if (write(wakeFd_, &one, sizeof one) != sizeof one) wakePending_ = false;
+        return;
+    }
     SDL_Event event{};
     event.type = WakeEventType();
     if (SDL_PushEvent(&event) != 1) wakePending_ = false;

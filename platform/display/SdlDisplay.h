@@ -7,9 +7,11 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <memory>
 
 #include "platform/display/Display.h"
+#include "platform/display/SdlConnection.h"
 #include "platform/display/SdlWindow.h"
 
 struct SDL_Cursor;
@@ -52,6 +54,11 @@ class SdlDisplay : public DisplayBackend {
     static constexpr size_t kCursorShapes = static_cast<size_t>(CursorShape::AppStarting) + 1;
 
     explicit SdlDisplay(int scale);
+    // Waits on the X server's connection and the wake-up descriptor together, and reads the connection once a
+    // wake-up: SDL's own wait reads it a dozen times a turn.
+    void WaitOnConnection(std::optional<std::chrono::steady_clock::time_point> deadline, size_t before,
+                          std::vector<DisplayEvent>& events);
+    bool TakeWake();
     // Adds what `event` means to `events`; true when it is Wake's.
     bool Translate(const SDL_Event& event, std::vector<DisplayEvent>& events);
     void TranslateWindowEvent(const SDL_Event& event, std::vector<DisplayEvent>& events);
@@ -64,6 +71,11 @@ class SdlDisplay : public DisplayBackend {
     bool textInputActive_ = false;
     int scale_;
     std::atomic<bool> wakePending_{false};
+    std::unique_ptr<X11Connection> connection_;  // when SDL draws through X11; otherwise SDL waits itself
+    int wakeFd_ = -1;                            // written by Wake when the loop waits on the connection
+    // When the X connection was last read. Every read costs system calls, and a message loop looks for input
+    // between any two messages: within a millisecond of a read, a look takes only what SDL already holds.
+    std::chrono::steady_clock::time_point lastRead_{};
     uint32_t focusOwner_ = 0;          // the last ordinary window that had the keyboard
     uint32_t swallowFocusGained_ = 0;  // see KeepFocusFromPopup
 };
