@@ -34,6 +34,10 @@ std::mutex idleMutex;
 std::condition_variable idleWake;
 bool idleWoken = false;
 
+// Before main, while the program has its one thread: every thread made later (the sound system's, SDL's) inherits
+// the blocked signals, so they reach the watch alone whenever they come.
+[[maybe_unused]] const bool sessionWatched = (platform::user::StartSessionWatch(), true);
+
 }  // namespace
 
 namespace platform::user {
@@ -41,7 +45,8 @@ namespace platform::user {
 void StartSessionWatch() {
     // The signals are taken by a thread of their own with sigwait, so that the handling is ordinary code: it
     // marks the session as ending and wakes the message loop, which tells the windows. They must be blocked
-    // before any other thread starts, so that none of those inherits the default action and ends the process.
+    // before any other thread starts, so that none of those inherits the default action and ends the process;
+    // a program that never opens a window is still ended, after the grace period.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
@@ -54,8 +59,7 @@ void StartSessionWatch() {
         sessionReason = signal == SIGHUP ? static_cast<LPARAM>(ENDSESSION_LOGOFF) : 0;
         WindowSystem& system = WindowSystem::Get();
         system.sessionEnding = true;
-        if (system.HasDisplay()) system.Display().Wake();
-        else WakeWithoutDisplay();
+        system.WakeLoop();
         // A program whose message loop has not passed the news on a few seconds later hangs, and one that is told a
         // second time is in a hurry: either is ended the way the signal would have ended it, as the desktop ends a
         // program that hangs at log-off.

@@ -33,12 +33,8 @@ std::string Upper(const std::string& name) {
 }  // namespace
 
 WindowSystem& WindowSystem::Get() {
-    // Never destroyed: windows may outlive static destructors. The session watch starts with the window system,
-    // before any other thread of the program.
-    static WindowSystem* system = [] {
-        StartSessionWatch();
-        return new WindowSystem;
-    }();
+    // Never destroyed: windows may outlive static destructors.
+    static WindowSystem* system = new WindowSystem;
     return *system;
 }
 
@@ -120,11 +116,21 @@ display::DisplayBackend& WindowSystem::Display() {
             std::fprintf(stderr, "Korvo Music Player cannot open its window: %s\n", error.c_str());
             std::exit(1);
         }
+        wakeable_.store(display_.get(), std::memory_order_release);
     }
     return *display_;
 }
 
-void WindowSystem::UseDisplay(std::unique_ptr<display::DisplayBackend> backend) { display_ = std::move(backend); }
+void WindowSystem::UseDisplay(std::unique_ptr<display::DisplayBackend> backend) {
+    wakeable_.store(nullptr, std::memory_order_release);
+    display_ = std::move(backend);
+    wakeable_.store(display_.get(), std::memory_order_release);
+}
+
+void WindowSystem::WakeLoop() {
+    if (display::DisplayBackend* display = wakeable_.load(std::memory_order_acquire)) display->Wake();
+    else WakeWithoutDisplay();
+}
 
 Window* WindowSystem::FromNative(uint32_t nativeId) {
     for (HWND handle : TopLevelWindows())
@@ -138,8 +144,9 @@ void WindowSystem::Post(const MSG& message) {
         std::lock_guard lock(queueMutex_);
         posted_.push_back(message);
     }
-    if (display_) display_->Wake();
-    else WakeWithoutDisplay();
+    // The user-interface thread looks at the queue before it waits again; waking its display as well would only
+    // cost it a second turn of its loop.
+    if (!onUiThread_) WakeLoop();
 }
 
 bool WindowSystem::TakePosted(HWND filter, UINT min, UINT max, bool remove, MSG& message) {

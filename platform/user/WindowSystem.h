@@ -117,6 +117,9 @@ class WindowSystem {
     // window destroyed inside its own handler does not pull the floor from under it.
     void Remove(HWND handle);
     std::vector<HWND> TopLevelWindows() const;  // front to back
+    // The same without a copy, for the user-interface thread, which alone changes the list: read it by index,
+    // since a message sent on the way may change it.
+    const std::vector<HWND>& TopLevelWindowsOnUiThread() const { return topLevels_; }
     // Window objects alive: those in the table and those destroyed but not yet freed.
     size_t WindowObjectCount() const;
     void BringToFront(HWND topLevel);
@@ -129,6 +132,9 @@ class WindowSystem {
     // Picks the backend before the first window; tests choose "headless".
     void UseDisplay(std::unique_ptr<display::DisplayBackend> backend);
     bool HasDisplay() const { return display_ != nullptr; }
+    // Ends the user-interface thread's wait, from any thread: through the display once it is made, before that
+    // without it.
+    void WakeLoop();
     Window* FromNative(uint32_t nativeId);
 
     // The posted-message queue is the one part touched by other threads.
@@ -187,6 +193,8 @@ class WindowSystem {
     std::deque<MSG> posted_;
 
     std::unique_ptr<display::DisplayBackend> display_;
+    // The display as other threads may see it: published once it is whole, withdrawn before it goes.
+    std::atomic<display::DisplayBackend*> wakeable_{nullptr};
 };
 
 // Counts window procedures on the stack; the last one out frees the windows destroyed meanwhile.
