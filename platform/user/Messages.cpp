@@ -24,14 +24,19 @@ HWND FindPaintWindow(HWND handle, HWND filter) {
         if (!(window = system.Find(handle))) return nullptr;
     }
     if (!window->update.Empty() && (!filter || filter == handle)) return handle;
-    for (HWND child : std::vector<HWND>(window->children))
-        if (HWND found = FindPaintWindow(child, filter)) return found;
+    // Looked for between any two messages, so without copies; a child's frame may destroy windows on the way, so
+    // the parent is looked up again after each.
+    for (size_t i = 0; i < window->children.size(); ++i) {
+        if (HWND found = FindPaintWindow(window->children[i], filter)) return found;
+        if (!(window = system.Find(handle))) return nullptr;
+    }
     return nullptr;
 }
 
 HWND NextPaintWindow(HWND filter) {
-    for (HWND top : WindowSystem::Get().TopLevelWindows())
-        if (HWND found = FindPaintWindow(top, filter)) return found;
+    const std::vector<HWND>& tops = WindowSystem::Get().TopLevelWindowsOnUiThread();
+    for (size_t i = 0; i < tops.size(); ++i)
+        if (HWND found = FindPaintWindow(tops[i], filter)) return found;
     return nullptr;
 }
 
@@ -273,13 +278,19 @@ BOOL WINAPI InSendMessage() { return FALSE; }
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     WindowSystem& system = WindowSystem::Get();
     if (hWnd && !system.FindOrFail(hWnd)) return 0;
-    // Windows keeps periods between 10 ms and about 24.8 days.
+    // Windows keeps periods between 10 ms and about 24.8 days, and its timers fire on the system's clock tick of
+    // 1/64 s: a 10 ms timer ticks 64 times a second, every timer of a program on the same tick. A player's
+    // position timer then wakes the program a third less often than it asks, with no difference one can see.
     uElapse = std::clamp<UINT>(uElapse, 10, 0x7FFFFFFF);
+    using std::chrono::nanoseconds;
+    constexpr nanoseconds kTick = nanoseconds(1'000'000'000 / 64);
+    auto onTick = [&](nanoseconds time) { return (time + kTick - nanoseconds(1)) / kTick * kTick; };
+    const nanoseconds period = onTick(std::chrono::milliseconds(uElapse));
     auto existing = std::find_if(system.timers.begin(), system.timers.end(), [&](const Timer& t) {
         return t.window == hWnd && t.id == nIDEvent && (hWnd || nIDEvent);
     });
     UINT_PTR id = hWnd ? nIDEvent : (existing != system.timers.end() ? nIDEvent : ++system.nextTimerId);
-    Timer timer{hWnd, id, std::chrono::milliseconds(uElapse), Now() + std::chrono::milliseconds(uElapse), lpTimerFunc};
+    Timer timer{hWnd, id, period, onTick(Now() + std::chrono::milliseconds(uElapse)), lpTimerFunc};
     if (existing != system.timers.end()) *existing = timer;
     else system.timers.push_back(timer);
     return hWnd && id == 0 ? 1 : id;

@@ -128,7 +128,8 @@ void InvalidateParentArea(Window& window, const RECT& rectInParent) {
 
 void PresentAll() {
     WindowSystem& system = WindowSystem::Get();
-    for (HWND handle : system.TopLevelWindows()) {
+    // Presenting sends no messages: the list stays as it is meanwhile.
+    for (HWND handle : system.TopLevelWindowsOnUiThread()) {
         Window* window = system.Find(handle);
         if (!window || !window->native || !window->Visible()) continue;
         if (window->presentAll) {

@@ -109,9 +109,14 @@ TEST_F(PlayerTest, RandomWithRepeatShufflesAgainAtTheEndOfTheList) {
 
     // The second entry, so that the click opens it: the first build opened the first file in name order.
     DoubleClickLine(1);
+    // Each start by its caption and line: a new order may begin with the file that ended the old one.
     std::vector<std::string> played;
+    int32_t line = -1;
     EXPECT_TRUE(RunUntil([&] {
-        if (played.empty() || played.back() != Caption()) played.push_back(Caption());
+        if (played.empty() || played.back() != Caption() || korvo.ListBox->ItemIndex() != line) {
+            played.push_back(Caption());
+            line = korvo.ListBox->ItemIndex();
+        }
         return played.size() == files.size();
     }));
     // The rest of the list in its shuffled order, then the first entry of a new order.

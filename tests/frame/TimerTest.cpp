@@ -39,30 +39,32 @@ TEST_F(FrameTest, OnlyAChangeThatLetsTheTimerRunRestartsItsPeriod) {
     timer.SetInterval(100);
     RunFor(150ms);
     EXPECT_TRUE(at.empty()) << "no handler, no ticks";
+    // Ticks come on the system's clock tick of 1/64 s: a period of 100 ms is seven of them, 109.375 ms, and the
+    // first tick comes on the clock tick at or after the interval. Here the start is on a clock tick.
     start = clock_.Elapsed();
-    timer.SetOnTimer(handler);  // starts: ticks at 100, 200
+    timer.SetOnTimer(handler);  // starts: ticks at 100, 209.4
     RunFor(250ms);
-    timer.SetEnabled(true);  // the values it already has: the period runs on, next tick at 300
+    timer.SetEnabled(true);  // the values it already has: the period runs on, next tick at 318.8
     timer.SetInterval(100);
     RunFor(100ms);
-    EXPECT_EQ(at, (std::vector<long>{100, 200, 300}));
+    EXPECT_EQ(at, (std::vector<long>{100, 209, 318}));
 
-    timer.SetOnTimer(handler);  // at 350, the same handler again: next tick at 450
+    timer.SetOnTimer(handler);  // at 350, the same handler again: next tick at 459.4
     RunFor(150ms);
     timer.SetEnabled(false);  // at 500
     RunFor(50ms);
-    timer.SetEnabled(true);  // at 550: next at 650
+    timer.SetEnabled(true);  // at 550: next at 662.5
     RunFor(120ms);
-    EXPECT_EQ(at, (std::vector<long>{100, 200, 300, 450, 650}));
+    EXPECT_EQ(at, (std::vector<long>{100, 209, 318, 459, 662}));
 
     timer.SetInterval(0);  // at 670: stopped, though still enabled
     EXPECT_TRUE(timer.Enabled());
     RunFor(300ms);
-    timer.SetInterval(100);  // at 970: next at 1070
+    timer.SetInterval(100);  // at 970: next at 1084.4
     RunFor(150ms);
-    timer.SetInterval(40);  // at 1120, another period: next at 1160
+    timer.SetInterval(40);  // at 1120, another period: next at 1162.5
     RunFor(50ms);
-    EXPECT_EQ(at, (std::vector<long>{100, 200, 300, 450, 650, 1070, 1160}));
+    EXPECT_EQ(at, (std::vector<long>{100, 209, 318, 459, 662, 1084, 1162}));
 
     timer.SetOnTimer(nullptr);  // at 1170: stopped, Enabled keeps its value
     EXPECT_TRUE(timer.Enabled());
@@ -75,7 +77,7 @@ TEST_F(FrameTest, ATimerFromALayoutRunsBeforeItsFormIsShown) {
     auto* form = new TTimerForm(&Application());
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(form->ticks, 0) << "the first tick waits for the message loop";
-    RunFor(15ms);
+    RunFor(16ms);  // a clock tick: the shortest period there is
     EXPECT_EQ(form->ticks, 1);
     auto* timer = FindRequired<TTimer>(*form, "Timer1");
     EXPECT_TRUE(timer->Enabled());

@@ -42,6 +42,9 @@ TEST_F(MessageLoop, MessagesComeOutPostedThenInputThenPaintThenTimer) {
                                         "WM_TIMER(w)"}));
 }
 
+// Timers fire on the system's clock tick of 1/64 s, as on Windows.
+constexpr std::chrono::nanoseconds kClockTick = 15625us;
+
 TEST_F(MessageLoop, ASlowTimerHandlerGetsFewerTicksNotABacklog) {
     HWND window = recorder_.TopLevel("timer", 0, 0, 50, 50);
     std::vector<std::chrono::nanoseconds> ticks;
@@ -55,34 +58,48 @@ TEST_F(MessageLoop, ASlowTimerHandlerGetsFewerTicksNotABacklog) {
     RunFor(1000ms);
     ASSERT_GT(ticks.size(), 20u) << "five slow ticks, then quick ones";
     for (size_t i = 1; i <= 5; ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 35ms) << "tick " << i;
-    // Once the handler is quick again, ticks keep the 10 ms cadence: the missed periods were dropped.
-    for (size_t i = 7; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 10ms) << "tick " << i;
-    EXPECT_LT(ticks.size(), 100u);
+    // Once the handler is quick again, the 10 ms timer fires on every clock tick: the missed periods were dropped.
+    for (size_t i = 7; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], kClockTick) << "tick " << i;
+    EXPECT_LT(ticks.size(), 64u);
 }
 
-TEST_F(MessageLoop, TimersStopWhenKilledAndFollowNewPeriods) {
+TEST_F(MessageLoop, TimersFireOnTheClockTickStopWhenKilledAndFollowNewPeriods) {
     HWND window = recorder_.TopLevel("timer", 0, 0, 50, 50);
-    int count = 0;
+    std::vector<std::chrono::nanoseconds> fired;
     recorder_.Handle(window, [&](HWND, UINT message, WPARAM id, LPARAM, LRESULT&) {
-        if (message == WM_TIMER && id == 3) ++count;
+        if (message == WM_TIMER && id == 3) fired.push_back(clock_.Elapsed());
         return message == WM_TIMER;
     });
+    auto gapsSince = [&](size_t first) {
+        std::vector<std::chrono::nanoseconds> gaps;
+        for (size_t i = first + 1; i < fired.size(); ++i) gaps.push_back(fired[i] - fired[i - 1]);
+        return gaps;
+    };
+    // Every firing is on a tick, and a period is whole ticks, rounded up: 100 ms is seven, 109.375 ms.
     EXPECT_EQ(SetTimer(window, 3, 100, nullptr), 3u);
     RunFor(1000ms);
-    EXPECT_EQ(count, 10);
-    SetTimer(window, 3, 50, nullptr);  // the same timer with a new period
+    ASSERT_EQ(fired.size(), 9u);
+    for (auto at : fired) EXPECT_EQ(at % kClockTick, 0ns);
+    EXPECT_EQ(gapsSince(0), std::vector<std::chrono::nanoseconds>(8, 7 * kClockTick));
+    EXPECT_GE(fired[0], 100ms);
+    EXPECT_LT(fired[0], 100ms + kClockTick);
+
+    SetTimer(window, 3, 50, nullptr);  // the same timer with a new period: four ticks
+    const size_t before = fired.size();
     RunFor(1000ms);
-    EXPECT_EQ(count, 30);
+    EXPECT_EQ(fired.size() - before, 16u);
+    EXPECT_EQ(gapsSince(before), std::vector<std::chrono::nanoseconds>(15, 4 * kClockTick));
     EXPECT_TRUE(KillTimer(window, 3));
     RunFor(1000ms);
-    EXPECT_EQ(count, 30);
+    EXPECT_EQ(fired.size() - before, 16u);
     EXPECT_FALSE(KillTimer(window, 3));
 
+    // A whole number of ticks stays exact: 125 ms is eight, so a second holds eight.
     static int callbacks = 0;
-    UINT_PTR id = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++callbacks; });
+    UINT_PTR id = SetTimer(nullptr, 0, 125, [](HWND, UINT, UINT_PTR, DWORD) { ++callbacks; });
     EXPECT_NE(id, 0u);
-    RunFor(100ms);
-    EXPECT_EQ(callbacks, 5);
+    RunFor(1000ms);
+    EXPECT_EQ(callbacks, 8);
     KillTimer(nullptr, id);
 }
 

@@ -104,7 +104,7 @@ TEST_F(Frame, TheCaretBlinksAndIsNeverPaintedOver) {
     const COLORREF inverted = RGB(63, 63, 63);
     EXPECT_EQ(Pixel(scrolled_, 20, 5), inverted);
     clock_.Advance(GetCaretBlinkTime() * 1ms);
-    RunFor(1ms);
+    RunFor(16ms);  // the blink comes on the next clock tick
     EXPECT_EQ(Pixel(scrolled_, 20, 5), face);
     RunFor(std::chrono::milliseconds(GetCaretBlinkTime()));
     EXPECT_EQ(Pixel(scrolled_, 20, 5), inverted);
