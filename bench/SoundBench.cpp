@@ -33,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/PeerRegistry.h"
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/Paths.h"
 #include "platform/mci/MciSystem.h"
@@ -282,15 +283,15 @@ struct Peer {
 };
 
 // Audacious with a configuration of its own in a fresh folder, so that the user's is neither read nor changed:
-// the plugin registry enables only the SDL output (an entry whose stamp is stale is rescanned but keeps its
-// enabled flag), and the MIDI plugin loads the same sound font as our player. Without a display and with a
-// session bus that does not exist, it can neither open a window nor hand the file to an Audacious the user
-// already runs.
+// the plugin registry enables the SDL output, and the MIDI plugin loads the same sound font as our player.
+// Without a display and with a session bus that does not exist, it can neither open a window nor hand the file
+// to an Audacious the user already runs.
 Peer AudaciousPeer(const fs::path& folder, const fs::path& file) {
     const fs::path home = folder / ("audacious-" + file.extension().string().substr(1));
     const fs::path registry = home / "audacious" / "plugin-registry";
     fs::create_directories(home / "audacious");
-    std::ofstream(registry) << "format 11\noutput /sdlout.so\nstamp 0\nenabled 1\n";
+    const peer::Plugin sdl{"output", "Output/sdlout.so", true};
+    peer::WriteRegistry(registry, {sdl});
     std::ofstream(home / "audacious" / "config")
         << "[amidiplug]\nfsyn_soundfont_file=/usr/share/sounds/sf2/default-GM.sf2\n";
     Command command{{"audacious", "--headless", "--quit-after-play", file.string()},
@@ -300,16 +301,8 @@ Peer AudaciousPeer(const fs::path& folder, const fs::path& file) {
                     home / "log.txt"};
     // A registry of a format this Audacious does not read is ignored, and it would probe for a real output
     // instead; it rewrites the registry on exit, so that is where to see which output it used.
-    auto check = [registry]() -> std::string {
-        std::ifstream in(registry);
-        bool sdl = false;
-        for (std::string line; std::getline(in, line);) {
-            if (line.ends_with(".so"))
-                sdl = line.starts_with("output ") && line.ends_with("/sdlout.so");
-            else if (sdl && line == "enabled 1")
-                return {};
-        }
-        return "did not use the SDL output (a plugin registry of another format?)";
+    auto check = [registry, sdl]() -> std::string {
+        return peer::Used(registry, sdl) ? std::string() : "did not use the SDL output";
     };
     return {"audacious -H: " + file.filename().string() + ", SDL dummy driver", "audacious", std::move(command),
             check};
