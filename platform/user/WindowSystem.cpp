@@ -116,19 +116,21 @@ display::DisplayBackend& WindowSystem::Display() {
             std::fprintf(stderr, "Korvo Music Player cannot open its window: %s\n", error.c_str());
             std::exit(1);
         }
-        wakeable_.store(display_.get(), std::memory_order_release);
+        std::lock_guard lock(wakeMutex_);
+        wakeable_ = display_.get();
     }
     return *display_;
 }
 
 void WindowSystem::UseDisplay(std::unique_ptr<display::DisplayBackend> backend) {
-    wakeable_.store(nullptr, std::memory_order_release);
+    std::lock_guard lock(wakeMutex_);
     display_ = std::move(backend);
-    wakeable_.store(display_.get(), std::memory_order_release);
+    wakeable_ = display_.get();
 }
 
 void WindowSystem::WakeLoop() {
-    if (display::DisplayBackend* display = wakeable_.load(std::memory_order_acquire)) display->Wake();
+    std::lock_guard lock(wakeMutex_);
+    if (wakeable_) wakeable_->Wake();
     else WakeWithoutDisplay();
 }
 

@@ -193,8 +193,10 @@ class WindowSystem {
     std::deque<MSG> posted_;
 
     std::unique_ptr<display::DisplayBackend> display_;
-    // The display as other threads may see it: published once it is whole, withdrawn before it goes.
-    std::atomic<display::DisplayBackend*> wakeable_{nullptr};
+    // The display as other threads may see it: published once it is whole, withdrawn before it goes, and held
+    // while they wake it, so that it cannot go meanwhile.
+    std::mutex wakeMutex_;
+    display::DisplayBackend* wakeable_ = nullptr;
 };
 
 // Counts window procedures on the stack; the last one out frees the windows destroyed meanwhile.
