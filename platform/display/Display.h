@@ -3,6 +3,8 @@
 // window system above it owns every window, message and pixel; a backend only shows top-level surfaces, reports
 // input in client coordinates of its native windows, and wakes the message loop.
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -81,8 +83,13 @@ class DisplayBackend {
     virtual std::string_view Name() const = 0;
     virtual std::unique_ptr<NativeWindow> CreateNativeWindow(const NativeWindowOptions& options) = 0;
     // Appends what has happened to `events`, waiting first until something does, Wake is called, or `timeout`
-    // passes (no timeout: wait as long as it takes; zero: do not wait).
-    virtual void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) = 0;
+    // passes (no timeout: wait as long as it takes; zero: do not wait). The wait also ends when one of `watched`
+    // (descriptors of the program's own, such as the session bus) is ready, with `revents` saying how.
+    virtual void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events,
+                            std::span<pollfd> watched) = 0;
+    void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) {
+        WaitEvents(timeout, events, {});
+    }
     // Ends a wait from any thread.
     virtual void Wake() = 0;
     virtual SIZE ScreenSize() const = 0;

@@ -1,6 +1,10 @@
 #include "platform/display/HeadlessDisplay.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <iterator>
 
 namespace platform::display {
@@ -69,7 +73,11 @@ class HeadlessDisplay::HeadlessWindow : public NativeWindow {
     uint32_t id_;
 };
 
-HeadlessDisplay::~HeadlessDisplay() = default;
+HeadlessDisplay::HeadlessDisplay() : signalFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+HeadlessDisplay::~HeadlessDisplay() {
+    if (signalFd_ >= 0) close(signalFd_);
+}
 
 std::unique_ptr<NativeWindow> HeadlessDisplay::CreateNativeWindow(const NativeWindowOptions& options) {
     const uint32_t id = nextWindowId_++;
@@ -84,12 +92,16 @@ std::unique_ptr<NativeWindow> HeadlessDisplay::CreateNativeWindow(const NativeWi
     return std::make_unique<HeadlessWindow>(*this, id);
 }
 
-void HeadlessDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) {
+void HeadlessDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events,
+                                 std::span<pollfd> watched) {
+    if (!watched.empty() && signalFd_ >= 0) WaitWatching(timeout, watched);
     // A year stands for "for ever" where a deadline has to be computed without overflowing the clock.
     constexpr auto kLongest = std::chrono::hours(24 * 365);
     std::unique_lock lock(queueMutex_);
     const auto ready = [this] { return !queue_.empty() || woken_; };
-    if (!timeout) {
+    if (!watched.empty()) {
+        // The wait is over: what the queue holds is taken as it is.
+    } else if (!timeout) {
         queueChanged_.wait(lock, ready);
     } else if (*timeout > std::chrono::nanoseconds::zero()) {
         queueChanged_.wait_for(lock, std::min<std::chrono::nanoseconds>(*timeout, kLongest), ready);
@@ -99,12 +111,48 @@ void HeadlessDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout
     queue_.clear();
 }
 
+void HeadlessDisplay::WaitWatching(std::optional<std::chrono::nanoseconds> timeout, std::span<pollfd> watched) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = timeout ? Clock::now() + std::min<std::chrono::nanoseconds>(*timeout, std::chrono::hours(24))
+                                  : Clock::time_point::max();
+    std::vector<pollfd> all{{signalFd_, POLLIN, 0}};
+    all.insert(all.end(), watched.begin(), watched.end());
+    for (;;) {
+        {
+            std::lock_guard lock(queueMutex_);
+            if (!queue_.empty() || woken_) break;
+        }
+        int milliseconds = -1;
+        if (timeout) {
+            const auto remaining = deadline - Clock::now();
+            if (remaining <= Clock::duration::zero()) break;
+            milliseconds = static_cast<int>(
+                std::min<int64_t>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count(), INT_MAX));
+        }
+        for (pollfd& descriptor : all) descriptor.revents = 0;
+        const int ready = poll(all.data(), all.size(), milliseconds);
+        if (all[0].revents) {
+            uint64_t count = 0;
+            (void)!read(signalFd_, &count, sizeof count);
+        }
+        if (ready > 0 && std::any_of(all.begin() + 1, all.end(), [](const pollfd& d) { return d.revents != 0; }))
+            break;
+    }
+    std::copy(all.begin() + 1, all.end(), watched.begin());
+}
+
+void HeadlessDisplay::Signal() {
+    queueChanged_.notify_all();
+    const uint64_t one = 1;
+    if (signalFd_ >= 0) (void)!write(signalFd_, &one, sizeof one);
+}
+
 void HeadlessDisplay::Wake() {
     {
         std::lock_guard lock(queueMutex_);
         woken_ = true;
     }
-    queueChanged_.notify_all();
+    Signal();
 }
 
 void HeadlessDisplay::Inject(DisplayEvent event) {
@@ -112,7 +160,7 @@ void HeadlessDisplay::Inject(DisplayEvent event) {
         std::lock_guard lock(queueMutex_);
         queue_.push_back(std::move(event));
     }
-    queueChanged_.notify_all();
+    Signal();
 }
 
 void HeadlessDisplay::StartTextInput(const RECT& caretOnScreen) {

@@ -38,14 +38,16 @@ class HeadlessDisplay : public DisplayBackend {
 
     static constexpr SIZE kDefaultScreenSize{1280, 1024};
 
-    HeadlessDisplay() = default;
+    HeadlessDisplay();
     ~HeadlessDisplay() override;
     HeadlessDisplay(const HeadlessDisplay&) = delete;
     HeadlessDisplay& operator=(const HeadlessDisplay&) = delete;
 
     std::string_view Name() const override { return "headless"; }
     std::unique_ptr<NativeWindow> CreateNativeWindow(const NativeWindowOptions& options) override;
-    void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) override;
+    using DisplayBackend::WaitEvents;
+    void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events,
+                    std::span<pollfd> watched) override;
     void Wake() override;
     SIZE ScreenSize() const override { return screenSize_; }
     POINT CursorPosition() const override { return cursorPosition_; }
@@ -81,6 +83,8 @@ class HeadlessDisplay : public DisplayBackend {
     void Activate(uint32_t windowId);
     void Deactivate(uint32_t windowId);
     void Present(uint32_t windowId, const gdi::Surface& surface, std::span<const RECT> parts);
+    void WaitWatching(std::optional<std::chrono::nanoseconds> timeout, std::span<pollfd> watched);
+    void Signal();
 
     std::map<uint32_t, WindowState> windows_;
     uint32_t nextWindowId_ = 1;
@@ -98,6 +102,9 @@ class HeadlessDisplay : public DisplayBackend {
     std::condition_variable queueChanged_;
     std::vector<DisplayEvent> queue_;
     bool woken_ = false;
+    // Also written by Inject and Wake: a wait that watches descriptors of the program's own cannot wait on the
+    // condition variable.
+    int signalFd_ = -1;
 };
 
 }  // namespace platform::display

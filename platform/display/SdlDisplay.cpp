@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -143,13 +144,25 @@ std::unique_ptr<NativeWindow> SdlDisplay::CreateNativeWindow(const NativeWindowO
     return SdlWindow::Create(options, scale_);
 }
 
-void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) {
+void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events,
+                            std::span<pollfd> watched) {
     using Clock = std::chrono::steady_clock;
     const size_t before = events.size();
     const auto start = Clock::now();
     std::optional<Clock::time_point> deadline;
     if (timeout) deadline = start + std::clamp<std::chrono::nanoseconds>(*timeout, {}, std::chrono::hours(24));
-    if (connection_) return WaitOnConnection(deadline, before, events);
+    if (connection_) return WaitOnConnection(deadline, before, events, watched);
+    // Without the connection (Wayland, say) SDL alone can wait; descriptors of the program's own are looked at
+    // between waits of a tenth of a second at most.
+    const auto anyWatchedReady = [&watched] {
+        for (pollfd& descriptor : watched) descriptor.revents = 0;
+        return !watched.empty() && poll(watched.data(), watched.size(), 0) > 0;
+    };
+    if (anyWatchedReady()) return;
+    if (!watched.empty()) {
+        const auto slice = start + std::chrono::milliseconds(100);
+        if (!deadline || *deadline > slice) deadline = slice;
+    }
     auto held = [](SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); };
     for (;;) {
         SDL_Event event;
@@ -176,6 +189,7 @@ void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std
         if (!got) {
             // SDL counts whole milliseconds and may give up a fraction early.
             if (deadline && Clock::now() < *deadline) continue;
+            anyWatchedReady();
             return;
         }
         bool woken = Translate(event, events);
@@ -188,8 +202,12 @@ void SdlDisplay::WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std
 }
 
 void SdlDisplay::WaitOnConnection(std::optional<std::chrono::steady_clock::time_point> deadline, size_t before,
-                                  std::vector<DisplayEvent>& events) {
+                                  std::vector<DisplayEvent>& events, std::span<pollfd> watched) {
     using Clock = std::chrono::steady_clock;
+    // The connection and the wake-up first, then the program's own descriptors.
+    std::array<pollfd, 2 + kMostWatched> all{};
+    const size_t count = 2 + std::min(watched.size(), kMostWatched);
+    std::copy_n(watched.begin(), count - 2, all.begin() + 2);
     for (bool readable = false;;) {
         const auto now = Clock::now();
         if (readable || now - lastRead_ >= std::chrono::milliseconds(1) || connection_->EventsQueued()) {
@@ -212,10 +230,16 @@ void SdlDisplay::WaitOnConnection(std::optional<std::chrono::steady_clock::time_
         }
         // A quiet connection needs no reading after the wait.
         connection_->Flush();
-        pollfd watched[] = {{connection_->Descriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const int ready = poll(watched, 2, milliseconds);
-        readable = ready > 0 && (watched[0].revents != 0);
+        all[0] = {connection_->Descriptor(), POLLIN, 0};
+        all[1] = {wakeFd_, POLLIN, 0};
+        for (size_t i = 2; i < count; ++i) all[i].revents = 0;
+        const int ready = poll(all.data(), count, milliseconds);
+        readable = ready > 0 && (all[0].revents != 0);
         if (!readable) lastRead_ = Clock::now();
+        if (ready > 0 && std::any_of(all.begin() + 2, all.begin() + count, [](const pollfd& d) { return d.revents; })) {
+            std::copy_n(all.begin() + 2, count - 2, watched.begin());
+            return;
+        }
         if (ready == 0 && deadline && Clock::now() >= *deadline) return;
     }
 }

@@ -29,7 +29,9 @@ class SdlDisplay : public DisplayBackend {
 
     std::string_view Name() const override { return "sdl"; }
     std::unique_ptr<NativeWindow> CreateNativeWindow(const NativeWindowOptions& options) override;
-    void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events) override;
+    using DisplayBackend::WaitEvents;
+    void WaitEvents(std::optional<std::chrono::nanoseconds> timeout, std::vector<DisplayEvent>& events,
+                    std::span<pollfd> watched) override;
     void Wake() override;
     SIZE ScreenSize() const override;
     POINT CursorPosition() const override;
@@ -57,7 +59,9 @@ class SdlDisplay : public DisplayBackend {
     // Waits on the X server's connection and the wake-up descriptor together, and reads the connection once a
     // wake-up: SDL's own wait reads it a dozen times a turn.
     void WaitOnConnection(std::optional<std::chrono::steady_clock::time_point> deadline, size_t before,
-                          std::vector<DisplayEvent>& events);
+                          std::vector<DisplayEvent>& events, std::span<pollfd> watched);
+    // The program watches one descriptor of its own (the session bus); a few more cost nothing.
+    static constexpr size_t kMostWatched = 6;
     bool TakeWake();
     // Adds what `event` means to `events`; true when it is Wake's.
     bool Translate(const SDL_Event& event, std::vector<DisplayEvent>& events);

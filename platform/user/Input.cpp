@@ -2,6 +2,7 @@
 // key state, the cursor and the mouse position.
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "platform/user/WindowSystem.h"
@@ -251,6 +252,35 @@ void Handle(const DisplayEvent& event) {
     }
 }
 
+// Waits on the display and the loop's other sources together, then serves the sources that are ready.
+void WaitOnDisplay(WindowSystem& system, std::optional<std::chrono::nanoseconds> timeout,
+                   std::vector<DisplayEvent>& events) {
+    using Clock = std::chrono::steady_clock;
+    if (system.loopSources.empty()) return system.Display().WaitEvents(timeout, events);
+    // On the stack: a source's service may run window procedures, and with them a loop of its own.
+    constexpr size_t kMostSources = 4;
+    std::array<LoopSource*, kMostSources> sources{};
+    std::array<pollfd, kMostSources> watched{};
+    std::array<std::optional<Clock::time_point>, kMostSources> dues{};
+    const size_t count = std::min(system.loopSources.size(), kMostSources);
+    std::copy_n(system.loopSources.begin(), count, sources.begin());
+    for (size_t i = 0; i < count; ++i) {
+        watched[i] = sources[i]->Watch(dues[i]);
+        watched[i].revents = 0;
+        if (!dues[i]) continue;
+        const auto left = std::max<std::chrono::nanoseconds>(*dues[i] - Clock::now(), {});
+        if (!timeout || left < *timeout) timeout = left;
+    }
+    system.Display().WaitEvents(timeout, events, std::span<pollfd>(watched.data(), count));
+    const auto now = Clock::now();
+    for (size_t i = 0; i < count; ++i) {
+        // A source served before may have taken another away.
+        if (std::find(system.loopSources.begin(), system.loopSources.end(), sources[i]) == system.loopSources.end())
+            continue;
+        if (watched[i].revents || (dues[i] && *dues[i] <= now)) sources[i]->Serve();
+    }
+}
+
 }  // namespace
 
 namespace platform::user {
@@ -271,7 +301,7 @@ void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout) {
         if (!timeout || timeout->count() > 0) WaitWithoutDisplay(timeout);
     } else {
         std::vector<DisplayEvent> events;
-        system.Display().WaitEvents(timeout, events);
+        WaitOnDisplay(system, timeout, events);
         for (DisplayEvent& event : events) system.raw.push_back(std::move(event));
     }
     if (system.sessionEnding.exchange(false)) SendSessionEnd();

@@ -105,6 +105,17 @@ struct Timer {
     TIMERPROC callback = nullptr;
 };
 
+// Something besides the display that the message loop waits on, served on the user-interface thread: the session
+// bus. Sources come and go on that thread.
+class LoopSource {
+  public:
+    virtual ~LoopSource() = default;
+    // The descriptor and the events to wait for now; `due` may be set to when it is to be served in any case.
+    virtual pollfd Watch(std::optional<std::chrono::steady_clock::time_point>& due) = 0;
+    // After a wait in which the descriptor was ready or the time it named came.
+    virtual void Serve() = 0;
+};
+
 class WindowSystem {
   public:
     static WindowSystem& Get();
@@ -150,6 +161,7 @@ class WindowSystem {
     std::deque<display::DisplayEvent> raw;
     std::deque<InputMessage> input;
     std::vector<Timer> timers;
+    std::vector<LoopSource*> loopSources;
     UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
 
     HWND active = nullptr;
@@ -227,6 +239,7 @@ void InvalidateArea(Window& window, const gdi::Region& clientArea, bool erase, b
 void InvalidateParentArea(Window& window, const RECT& rectInParent);
 void PresentAll();
 void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
+void ForgetMediaSessionOf(HWND window);
 bool ConvertNextDisplayEvent();  // false when none is waiting
 std::optional<std::chrono::nanoseconds> NextTimerDue();
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay);

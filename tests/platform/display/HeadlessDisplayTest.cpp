@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/win32.h"
+#include "tests/platform/display/WatchedWait.h"
 
 namespace platform::display {
 namespace {
@@ -93,6 +94,11 @@ TEST(HeadlessDisplay, WaitEndsOnWakeOrInjectionFromAnotherThreadAndOtherwiseOnTi
     display.WaitEvents(100ms, events);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
     EXPECT_EQ(events.size(), 1u);
+}
+
+TEST(HeadlessDisplay, DescriptorsOfTheProgramsOwnEndAWait) {
+    HeadlessDisplay display;
+    ExpectWatchedDescriptorsEndWaits(display);
 }
 
 TEST(HeadlessDisplay, OnlyPresentedPartsReachTheScreen) {

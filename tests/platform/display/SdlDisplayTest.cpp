@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/display/Display.h"
+#include "tests/platform/display/WatchedWait.h"
 
 namespace platform::display {
 namespace {
@@ -146,6 +147,12 @@ TEST(SdlDisplay, WakeFromAnotherThreadEndsAWait) {
     start = std::chrono::steady_clock::now();
     display->WaitEvents(200ms, events);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
+}
+
+TEST(SdlDisplay, DescriptorsOfTheProgramsOwnEndAWait) {
+    auto display = OpenDesktop();
+    SKIP_WITHOUT_DESKTOP(display);
+    ExpectWatchedDescriptorsEndWaits(*display);
 }
 
 TEST(SdlDisplay, HighDensityScaleShrinksTheScreenTheWindowSystemSees) {
