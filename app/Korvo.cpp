@@ -6,6 +6,7 @@
 #include "controls/CheckBox.h"
 #include "controls/ControlsComponents.h"
 #include "controls/RadioGroup.h"
+#include "frame/Application.h"
 #include "framework/Layout.h"
 
 TKorvo* Korvo = nullptr;
@@ -71,9 +72,11 @@ TKorvo::TKorvo(TComponent* owner) : TForm(owner) {
     DirectoryListBox = FindRequired<TDirectoryListBox>(*this, "DirectoryListBox");
     FileListBox = FindRequired<TFileListBox>(*this, "FileListBox");
     Timer = FindRequired<TTimer>(*this, "Timer");
+    Application().OnIdle = [this](TObject*) { PublishMediaSession(); };
 }
 
 TKorvo::~TKorvo() {
+    Application().OnIdle = nullptr;
     if (Korvo == this) Korvo = nullptr;
 }
 

@@ -82,7 +82,15 @@ class TKorvo : public TForm {
     // The text of a millisecond count: minutes and seconds, each right-aligned in two places ("%2d:%2d").
     static std::string FormatTime(int32_t milliseconds);
 
+  protected:
+    void WndProc(TMessage& message) override;
+
   private:
+    // The desktop's media controls (its media keys, panel player and lock screen): they see the buttons' states
+    // and the open file, published whenever the program falls idle, and ask for what a button does.
+    void PublishMediaSession();
+    bool DesktopCommand(short command);
+
     void ShowPlayingButtons();
     void ShowStoppedButtons();
     void ShowPausedButtons();

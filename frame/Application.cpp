@@ -185,6 +185,7 @@ bool TApplication::OfferKey(MSG& message) {
 void TApplication::Idle() {
     try {
         TrackHint();
+        if (OnIdle) OnIdle(this);
     } catch (...) {
         ReportException(this);
     }

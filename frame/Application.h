@@ -53,6 +53,9 @@ class TApplication : public TComponent {
     void ReportException(TObject* sender);
     int AppMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
+    // Runs each time the program has taken every message there was, before it waits for the next.
+    TNotifyEvent OnIdle;
+
     void Minimize();
     void Restore();
     bool Minimized() const { return minimized_; }

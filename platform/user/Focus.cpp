@@ -57,6 +57,7 @@ void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
 void ForgetWindow(HWND handle) {
     WindowSystem& system = WindowSystem::Get();
     ForgetCaret(handle);
+    ForgetMediaSessionOf(handle);
     if (system.focus == handle) {
         system.focus = nullptr;
         SendMessageA(handle, WM_KILLFOCUS, 0, 0);

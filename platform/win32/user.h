@@ -368,6 +368,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define WM_PASTE 0x0302
 #define WM_CLEAR 0x0303
 #define WM_UNDO 0x0304
+#define WM_APPCOMMAND 0x0319
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -391,6 +392,20 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define SC_CLOSE 0xF060
 #define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
+// WM_APPCOMMAND: the command and where it came from are in the high word of lParam
+#define APPCOMMAND_MEDIA_NEXTTRACK 11
+#define APPCOMMAND_MEDIA_PREVIOUSTRACK 12
+#define APPCOMMAND_MEDIA_STOP 13
+#define APPCOMMAND_MEDIA_PLAY_PAUSE 14
+#define APPCOMMAND_CLOSE 31
+#define APPCOMMAND_MEDIA_PLAY 46
+#define APPCOMMAND_MEDIA_PAUSE 47
+#define FAPPCOMMAND_MOUSE 0x8000
+#define FAPPCOMMAND_KEY 0
+#define FAPPCOMMAND_OEM 0x1000
+#define FAPPCOMMAND_MASK 0xF000
+#define GET_APPCOMMAND_LPARAM(lParam) (static_cast<short>(HIWORD(lParam) & ~FAPPCOMMAND_MASK))
+#define GET_DEVICE_LPARAM(lParam) (static_cast<WORD>(HIWORD(lParam) & FAPPCOMMAND_MASK))
 // WM_MOUSEACTIVATE results
 #define MA_ACTIVATE 1
 #define MA_ACTIVATEANDEAT 2
@@ -748,3 +763,32 @@ BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UI
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL WINAPI MessageBeep(UINT uType);
+
+// ---- the desktop's media controls --------------------------------------------------------------------------------
+// Beyond the Windows API: Linux desktops show the player that plays (their media keys, the panel's player, the lock
+// screen) from what it publishes on the session bus. A window names itself the player and says what it shows; the
+// desktop's requests come back to it as WM_APPCOMMAND from FAPPCOMMAND_OEM: APPCOMMAND_MEDIA_PLAY, _PAUSE,
+// _PLAY_PAUSE, _STOP, _NEXTTRACK, _PREVIOUSTRACK, and APPCOMMAND_CLOSE to quit. A request to raise the window is
+// carried out by the platform. Calls that change nothing cost a comparison; changes reach the desktop at once.
+#define MEDIASTATE_STOPPED 0
+#define MEDIASTATE_PLAYING 1
+#define MEDIASTATE_PAUSED 2
+#define MEDIAFLAG_CANPLAY 0x0001
+#define MEDIAFLAG_CANPAUSE 0x0002
+#define MEDIAFLAG_CANGONEXT 0x0004
+#define MEDIAFLAG_CANGOPREVIOUS 0x0008
+
+typedef struct tagMEDIASESSIONA {
+    LPCSTR lpszName;      // the player's short name, as its desktop entry's ("korvo")
+    LPCSTR lpszIdentity;  // the name the desktop shows ("Korvo Music Player")
+    DWORD dwState;        // MEDIASTATE_*
+    DWORD dwFlags;        // MEDIAFLAG_*
+    LPCSTR lpszTitle;     // the open file's name; null or empty when nothing is open
+    LPCSTR lpszFolder;    // its folder, as a Windows path
+    DWORD dwLength;       // milliseconds
+    DWORD dwPosition;     // milliseconds
+} MEDIASESSIONA;
+
+// The first call for a window opens its session (FALSE, with ERROR_NOT_CONNECTED, where there is no session bus;
+// later calls then fail at once); later calls update it. A null `session`, or the window's destruction, ends it.
+BOOL WINAPI SetMediaSessionA(HWND hWnd, const MEDIASESSIONA* session);
