@@ -6,6 +6,7 @@
 #include "browse/PathRoutines.h"
 #include "frame/Application.h"
 #include "runtime/Exception.h"
+#include "runtime/FileNames.h"
 
 namespace {
 
@@ -36,13 +37,24 @@ bool TakesFiles(const std::string& folder) {
     return true;
 }
 
+// Whether the program runs installed: from the bin folder of a prefix whose share folder holds its menu entry, as
+// cmake --install lays it out. That folder is not the program's own even when it takes files: ~/.local/bin holds
+// the user's other programs, and every user of a shared one would share one settings file.
+bool IsInstalled(const std::string& folder) {
+    std::string bin = folder.substr(0, folder.size() - 1);  // without the trailing separator
+    if (bin.empty() || FileNamePart(bin) != "bin") return false;
+    return IsExistingFile(FileDirectoryPart(bin) + "share\\applications\\korvo.desktop");
+}
+
 }  // namespace
 
 std::string TKorvo::SettingsFilePath() {
     ExePath_ = ExecutableFolder();
     std::string beside = ExePath_ + kFileName;
-    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES || TakesFiles(ExePath_)) return beside;
-    // An installed program's folder is not the user's to write: the settings go to the user's settings folder.
+    if (!IsInstalled(ExePath_) &&
+        (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES || TakesFiles(ExePath_)))
+        return beside;
+    // An installed program's folder is not the user's to write in: the settings go to the user's settings folder.
     char folder[MAX_PATH];
     if (SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
         return beside;

@@ -321,6 +321,29 @@ TEST_F(PlayerSettingsTest, AProgramFolderThatTakesNoFilesSendsTheSettingsToTheUs
     EXPECT_NE(text.find("Directory=" + MusicFolderPath()), std::string::npos) << text;
 }
 
+TEST_F(PlayerSettingsTest, AnInstalledProgramKeepsItsSettingsInTheUsersSettingsFolderThoughItsFolderTakesFiles) {
+    WriteWave("a.wav", 100);
+    // Installed into a prefix the user may write, as ~/.local is: a bin folder beside the menu entry, holding a
+    // Korvo.ini that is not the program's.
+    TempFolder prefix;
+    const std::string stray = "[Play]\nStyle=1\n";
+    prefix.Write("bin/Korvo.ini", stray);
+    std::filesystem::path entry = prefix.Write("share/applications/korvo.desktop", "[Desktop Entry]\n");
+    platform::testing::FakeProgramPath installed((prefix.Path() / "bin" / "korvo").string());
+    TKorvo& korvo = Start();
+    EXPECT_EQ(korvo.SettingsPath(), home_.WindowsPath(".config\\korvo\\Korvo.ini"));
+    EXPECT_EQ(korvo.PlayStyle(), 0) << "the stray file is not read";
+    CloseWindow();
+    EXPECT_EQ(prefix.Read("bin/Korvo.ini"), stray);
+    EXPECT_TRUE(std::filesystem::exists(home_.Path() / ".config" / "korvo" / "Korvo.ini"));
+
+    // Without the menu entry the same folder is the program's own: a Korvo.ini there is its settings file.
+    std::filesystem::remove(entry);
+    TKorvo& again = Start();
+    EXPECT_EQ(again.SettingsPath(), prefix.WindowsPath("bin\\Korvo.ini"));
+    CloseWindow();
+}
+
 TEST_F(PlayerSettingsTest, TheWindowHasItsLayoutsBoundsHintsAndTabOrder) {
     WriteWave("a.wav", 100);
     TKorvo& korvo = Start();
