@@ -135,8 +135,8 @@ class Reader {
             Expect(':', "expected ':' after the name");
             JsonValue member = Value(depth);
             auto [place, added] = places.try_emplace(name, value.members.size());
-            if (added) value.members.emplace_back(std::move(name), std::move(member));
-            else value.members[place->second].second = std::move(member);
+            if (added) value.members.push_back({std::move(name), std::move(member)});
+            else value.members[place->second].value = std::move(member);
         } while (Take(','));
         Expect('}', "expected ',' or '}'");
     }

@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace runtime {
@@ -16,6 +15,8 @@ namespace runtime {
 // Deeper than any layout needs, and shallow enough that reading, copying and freeing a tree stay far from the end
 // of the stack.
 inline constexpr int kMaxJsonDepth = 200;
+
+struct JsonMember;
 
 struct JsonValue {
     enum class Kind { Null, Boolean, Number, Text, List, Object };
@@ -25,7 +26,13 @@ struct JsonValue {
     // A text's characters in UTF-8, or a number exactly as the file writes it (it is read when it is asked for).
     std::string text;
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    // A pair would need the value's type whole where it is still being declared, which not every compiler lets by.
+    std::vector<JsonMember> members;
+};
+
+struct JsonMember {
+    std::string name;
+    JsonValue value;
 };
 
 // The first fault in a text, with its place: lines and columns count from 1, columns in bytes.

@@ -53,9 +53,9 @@ void Write(std::string& out, const JsonValue& value) {
             out += '{';
             for (size_t i = 0; i < value.members.size(); ++i) {
                 if (i > 0) out += ',';
-                Write(out, value.members[i].first);
+                Write(out, value.members[i].name);
                 out += ':';
-                Write(out, value.members[i].second);
+                Write(out, value.members[i].value);
             }
             out += '}';
             break;
