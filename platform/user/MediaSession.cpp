@@ -87,26 +87,10 @@ class MediaSession : public LoopSource {
     static int Command(sd_bus_message* message, void* userdata, short command);
     static int Raise(sd_bus_message* message, void* userdata, sd_bus_error* error);
     static void RaiseWindow(HWND window);
-    static int Quit(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_CLOSE);
-    }
-    static int Play(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_PLAY);
-    }
-    static int Pause(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_PAUSE);
-    }
-    static int PlayPause(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_PLAY_PAUSE);
-    }
-    static int Stop(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_STOP);
-    }
-    static int Next(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_NEXTTRACK);
-    }
-    static int Previous(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        return Command(message, userdata, APPCOMMAND_MEDIA_PREVIOUSTRACK);
+    // A request for what one of the window's buttons does.
+    template <short command>
+    static int Request(sd_bus_message* message, void* userdata, sd_bus_error*) {
+        return Command(message, userdata, command);
     }
     // The player cannot seek from the desktop or open addresses: such requests change nothing.
     static int Ignore(sd_bus_message* message, void*, sd_bus_error*) {
@@ -164,7 +148,7 @@ class MediaSession : public LoopSource {
 const sd_bus_vtable MediaSession::kRootTable[] = {
     SD_BUS_VTABLE_START(0),
     SD_BUS_METHOD("Raise", "", "", &MediaSession::Raise, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Quit", "", "", &MediaSession::Quit, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Quit", "", "", &MediaSession::Request<APPCOMMAND_CLOSE>, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_PROPERTY("CanQuit", "b", &MediaSession::GetTrue, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("CanRaise", "b", &MediaSession::GetTrue, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("HasTrackList", "b", &MediaSession::GetFalse, 0, SD_BUS_VTABLE_PROPERTY_CONST),
@@ -177,12 +161,12 @@ const sd_bus_vtable MediaSession::kRootTable[] = {
 
 const sd_bus_vtable MediaSession::kPlayerTable[] = {
     SD_BUS_VTABLE_START(0),
-    SD_BUS_METHOD("Next", "", "", &MediaSession::Next, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Previous", "", "", &MediaSession::Previous, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Pause", "", "", &MediaSession::Pause, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("PlayPause", "", "", &MediaSession::PlayPause, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Stop", "", "", &MediaSession::Stop, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Play", "", "", &MediaSession::Play, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Next", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_NEXTTRACK>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Previous", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_PREVIOUSTRACK>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Pause", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_PAUSE>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("PlayPause", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_PLAY_PAUSE>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Stop", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_STOP>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Play", "", "", &MediaSession::Request<APPCOMMAND_MEDIA_PLAY>, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("Seek", "x", "", &MediaSession::Ignore, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("SetPosition", "ox", "", &MediaSession::Ignore, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("OpenUri", "s", "", &MediaSession::NotSupported, SD_BUS_VTABLE_UNPRIVILEGED),

@@ -18,6 +18,7 @@
 
 #include "tests/e2e/XServer.h"
 #include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -62,25 +63,6 @@ std::set<std::string> Contents(const fs::path& folder) {
         names.insert(fs::relative(entry.path(), folder).string());
     return names;
 }
-
-// Sets an environment variable for the programs this test starts, and puts it back afterwards.
-class Environment {
-  public:
-    Environment(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = getenv(name)) saved_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~Environment() {
-        if (saved_) setenv(name_, saved_->c_str(), 1);
-        else unsetenv(name_);
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 std::string WindowName(const std::string& id) {
     std::string name = RunProgram({"xdotool", "getwindowname", id});

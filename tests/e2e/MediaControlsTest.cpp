@@ -14,6 +14,7 @@
 
 #include "tests/e2e/XServer.h"
 #include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -52,22 +53,6 @@ std::string Entry(const std::string& key, const std::string& value) {
 bool WaitForTitle(const std::string& title) {
     return WaitUntil([&] { return Property("Metadata").find(Entry("xesam:title", title)) != std::string::npos; });
 }
-
-class Environment {
-  public:
-    Environment(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = getenv(name)) saved_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~Environment() {
-        if (saved_) setenv(name_, saved_->c_str(), 1);
-        else unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 // Reads the signals of the player's properties from dbus-monitor until one carries `text`.
 bool SignalCarries(Process& monitor, const std::string& text) {

@@ -19,6 +19,7 @@
 #include "platform/gdi/Png.h"
 #include "tests/e2e/XServer.h"
 #include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -82,23 +83,6 @@ bool WaitForSound(const std::filesystem::path& file, std::uintmax_t bytes) {
     const std::uintmax_t start = size();
     return WaitUntil([&] { return size() >= start + bytes; });
 }
-
-// Sets an environment variable for the programs this test starts, and puts it back afterwards.
-class Environment {
-  public:
-    Environment(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = getenv(name)) saved_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~Environment() {
-        if (saved_) setenv(name_, saved_->c_str(), 1);
-        else unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 }  // namespace
 

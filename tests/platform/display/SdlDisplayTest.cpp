@@ -8,35 +8,12 @@
 
 #include "platform/display/Display.h"
 #include "tests/platform/display/WatchedWait.h"
+#include "tests/support/Environment.h"
 
 namespace platform::display {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Sets an environment variable (or removes it, given nothing) until the end of the scope.
-class EnvironmentOverride {
-  public:
-    EnvironmentOverride(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentOverride() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 std::unique_ptr<DisplayBackend> OpenDesktop() {
     std::string error;
@@ -48,18 +25,18 @@ std::unique_ptr<DisplayBackend> OpenDesktop() {
 
 TEST(SdlDisplay, WithoutADisplayItSaysSoInsteadOfFailing) {
     {
-        EnvironmentOverride display("DISPLAY", std::nullopt);
-        EnvironmentOverride wayland("WAYLAND_DISPLAY", std::nullopt);
-        EnvironmentOverride driver("SDL_VIDEODRIVER", std::nullopt);
+        Environment display("DISPLAY", std::nullopt);
+        Environment wayland("WAYLAND_DISPLAY", std::nullopt);
+        Environment driver("SDL_VIDEODRIVER", std::nullopt);
         std::string error;
         EXPECT_EQ(CreateDisplayBackend("sdl", error), nullptr);
         EXPECT_EQ(error.rfind("no display: ", 0), 0u) << error;
     }
     {
         // A display that is named but not there: SDL itself fails to start.
-        EnvironmentOverride display("DISPLAY", ":4093");
-        EnvironmentOverride wayland("WAYLAND_DISPLAY", std::nullopt);
-        EnvironmentOverride driver("SDL_VIDEODRIVER", "x11");
+        Environment display("DISPLAY", ":4093");
+        Environment wayland("WAYLAND_DISPLAY", std::nullopt);
+        Environment driver("SDL_VIDEODRIVER", "x11");
         std::string error;
         EXPECT_EQ(CreateDisplayBackend("sdl", error), nullptr);
         EXPECT_EQ(error.rfind("no display: ", 0), 0u) << error;
@@ -158,12 +135,12 @@ TEST(SdlDisplay, DescriptorsOfTheProgramsOwnEndAWait) {
 TEST(SdlDisplay, HighDensityScaleShrinksTheScreenTheWindowSystemSees) {
     SIZE unscaled{};
     {
-        EnvironmentOverride scale("KORVO_DISPLAY_SCALE", "1");
+        Environment scale("KORVO_DISPLAY_SCALE", "1");
         auto display = OpenDesktop();
         SKIP_WITHOUT_DESKTOP(display);
         unscaled = display->ScreenSize();
     }
-    EnvironmentOverride scale("KORVO_DISPLAY_SCALE", "2");
+    Environment scale("KORVO_DISPLAY_SCALE", "2");
     auto display = OpenDesktop();
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(display->ScreenSize().cx, unscaled.cx / 2);

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <chrono>
 #include <future>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/testing/Desktop.h"
+#include "tests/support/Environment.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;
@@ -41,23 +43,18 @@ class PrivateBus {
         const bool read = fgets(address, sizeof address, pipe) && fgets(pid, sizeof pid, pipe);
         pclose(pipe);
         if (!read) return;
-        address_ = address;
-        address_.pop_back();
+        address[strcspn(address, "\n")] = 0;
         pid_ = std::atoi(pid);
-        if (const char* old = getenv("DBUS_SESSION_BUS_ADDRESS")) saved_ = old;
-        setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+        address_.emplace("DBUS_SESSION_BUS_ADDRESS", address);
     }
     ~PrivateBus() {
         if (pid_ > 0) kill(pid_, SIGTERM);
-        if (saved_) setenv("DBUS_SESSION_BUS_ADDRESS", saved_->c_str(), 1);
-        else unsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
     bool Running() const { return pid_ > 0; }
 
   private:
-    std::string address_;
+    std::optional<Environment> address_;
     int pid_ = 0;
-    std::optional<std::string> saved_;
 };
 
 // A window of the test's whose queue a finished question wakes.
@@ -203,9 +200,7 @@ TEST_F(MediaSession, TheNameGoesWithTheWindowAndASecondPlayerTakesOneOfItsOwn) {
 }
 
 TEST_F(MediaSession, WithoutASessionBusTheWindowIsRefusedQuietlyEveryTime) {
-    const char* old = getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+    Environment noBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
     HWND player = Player();
     MEDIASESSIONA session = Shows("one.wav", MEDIASTATE_STOPPED, 0);
     SetLastError(0);
@@ -221,6 +216,4 @@ TEST_F(MediaSession, WithoutASessionBusTheWindowIsRefusedQuietlyEveryTime) {
     EXPECT_TRUE(SetMediaSessionA(player, nullptr)) << "ending no session is no fault";
     EXPECT_FALSE(SetMediaSessionA(reinterpret_cast<HWND>(0x7777), &session));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    if (saved) setenv("DBUS_SESSION_BUS_ADDRESS", saved->c_str(), 1);
-    else unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
