@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xlibint.h>
 
 namespace platform::display {
 
@@ -20,7 +21,10 @@ bool X11Connection::EventsQueued() const {
 }
 
 void X11Connection::Flush() const {
-    if (display_) XFlush(static_cast<Display*>(display_));
+    // XFlush also reads the connection for events, twice a call, whether or not it sent anything. With Xlib's
+    // buffer empty there is nothing to send, and the wait that follows watches the connection anyway.
+    auto* display = static_cast<_XDisplay*>(display_);
+    if (display && display->bufptr != display->buffer) XFlush(display);
 }
 
 }  // namespace platform::display
