@@ -1,8 +1,6 @@
 // The player behind the main window: the playlist, the transport, the time display and slider, and what happens
 // when a file ends.
 
-#include <cstdio>
-
 #include "app/Korvo.h"
 #include "browse/PathRoutines.h"
 
@@ -67,8 +65,21 @@ void TKorvo::ResetSlider() {
 std::string TKorvo::FormatTime(int32_t milliseconds) {
     auto minutes = static_cast<uint16_t>(milliseconds / 60000);
     auto seconds = static_cast<uint16_t>((milliseconds / 1000) % 60);
-    char text[16];
-    std::snprintf(text, sizeof text, "%2d:%2d", minutes, seconds);
+    // "%2d:%2d" by hand: the tick shows two times 64 times a second, and the formatted print was a tenth of it.
+    auto append = [](std::string& text, uint16_t value) {
+        char digits[5];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value = static_cast<uint16_t>(value / 10);
+        } while (value > 0);
+        if (count < 2) text += ' ';
+        while (count > 0) text += digits[--count];
+    };
+    std::string text;
+    append(text, minutes);
+    text += ':';
+    append(text, seconds);
     return text;
 }
 

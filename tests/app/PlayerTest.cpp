@@ -35,6 +35,9 @@ TEST(PlayerTime, MinutesAndSecondsAreRightAlignedInTwoPlaces) {
     EXPECT_EQ(TKorvo::FormatTime(60000), " 1: 0");
     EXPECT_EQ(TKorvo::FormatTime(187000), " 3: 7");
     EXPECT_EQ(TKorvo::FormatTime(6000000), "100: 0") << "longer than the two places";
+    EXPECT_EQ(TKorvo::FormatTime(INT32_MAX), "35791:23");
+    // Both parts are 16-bit counts: a position before the start wraps its seconds, as the print of them did.
+    EXPECT_EQ(TKorvo::FormatTime(-1000), " 0:65535");
 }
 
 TEST_F(PlayerTest, SequentialPlayGoesToTheEndOfTheListAndPlayThenOpensTheSelectedEntryAgain) {
