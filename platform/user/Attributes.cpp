@@ -1,6 +1,7 @@
 // A window's values: its longs, extra bytes, properties and text.
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/user/WindowSystem.h"
 
@@ -68,14 +69,14 @@ BOOL WINAPI SetPropA(HWND hWnd, LPCSTR lpString, HANDLE hData) {
 HANDLE WINAPI GetPropA(HWND hWnd, LPCSTR lpString) {
     Window* window = WindowSystem::Get().Find(hWnd);
     if (!window || !lpString) return nullptr;
-    auto it = window->properties.find(lpString);
+    auto it = window->properties.find(std::string_view(lpString));
     return it == window->properties.end() ? nullptr : it->second;
 }
 
 HANDLE WINAPI RemovePropA(HWND hWnd, LPCSTR lpString) {
     Window* window = WindowSystem::Get().Find(hWnd);
     if (!window || !lpString) return nullptr;
-    auto it = window->properties.find(lpString);
+    auto it = window->properties.find(std::string_view(lpString));
     if (it == window->properties.end()) return nullptr;
     HANDLE data = it->second;
     window->properties.erase(it);

@@ -60,7 +60,7 @@ struct Window {
     LONG_PTR userData = 0;
     HINSTANCE instance = nullptr;
     std::vector<BYTE> extra;
-    std::map<std::string, HANDLE> properties;
+    std::map<std::string, HANDLE, std::less<>> properties;  // looked up without a copy of the name
     bool destroying = false;
     ScrollBarState scroll[2];  // SB_HORZ, SB_VERT
 
