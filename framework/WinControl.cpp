@@ -184,10 +184,11 @@ void TWinControl::RemoveControl(TControl* control) {
 TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* control = *it;
-        if (dynamic_cast<TWinControl*>(control) || !control->Visible() || (!allowDisabled && !control->Enabled()))
-            continue;
+        if (!control->Visible() || (!allowDisabled && !control->Enabled())) continue;
         RECT bounds = control->BoundsRect();
-        if (PtInRect(&bounds, point) && control->Perform(CM_HITTEST, 0, 0)) return control;
+        // The type is asked last: the hints look here every time the program falls idle.
+        if (!PtInRect(&bounds, point) || dynamic_cast<TWinControl*>(control)) continue;
+        if (control->Perform(CM_HITTEST, 0, 0)) return control;
     }
     return nullptr;
 }
