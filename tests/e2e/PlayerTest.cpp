@@ -178,3 +178,28 @@ TEST(PlayerOnScreen, ClosedWhileAFilePlaysItEndsCleanlyUnderTheSanitizers) {
     EXPECT_EQ(player.Wait(), 0) << "a sanitizer's report ends the program with another code";
     EXPECT_TRUE(std::filesystem::exists(program.Path() / "Korvo.ini"));
 }
+
+// The optimised program, in which the exit that Xlib makes by default crashed every time.
+TEST(PlayerOnScreen, AnXServerThatDiesWhileAFilePlaysEndsTheProgramWithACodeNotACrash) {
+    TempFolder home, program;
+    std::filesystem::create_directories(home.Path() / "Music");
+    ASSERT_TRUE(WriteSound(home.Path() / "Music" / "long.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                           Tone(44100, 2, 44100 * 30)));
+    std::filesystem::copy_file(KORVO_RELEASE_PROGRAM, program.Path() / "korvo");
+    Environment homeFolder("HOME", home.Path().string());
+    Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
+    Environment driver("SDL_AUDIODRIVER", "dummy");
+
+    VirtualXServer server(640, 800);
+    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+    Process player({(program.Path() / "korvo").string()}, false);
+    std::string id = server.WindowId("Korvo Music Player");
+    ASSERT_FALSE(id.empty());
+    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav")) << WindowName(id);
+    std::string seen;
+    ASSERT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
+    server.Click(id, ButtonColumn(kPlay), kButtonRow);
+    ASSERT_TRUE(WaitForButtons(server, id, "011", seen)) << "playing: " << seen;
+    server.Kill();
+    EXPECT_EQ(player.Wait(), 1) << "-1 is a death by signal";
+}

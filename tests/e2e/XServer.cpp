@@ -139,6 +139,10 @@ VirtualXServer::VirtualXServer(int width, int height) {
     setenv("DISPLAY", display_.c_str(), 1);
 }
 
+void VirtualXServer::Kill() {
+    if (server_) server_->Signal(SIGKILL);
+}
+
 std::string VirtualXServer::WindowId(const std::string& title) const {
     std::string id = RunProgram({"xdotool", "search", "--sync", "--name", title});
     return id.substr(0, id.find('\n'));

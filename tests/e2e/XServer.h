@@ -68,6 +68,8 @@ class VirtualXServer {
     void PressKey(const std::string& windowId, const std::string& key) const;
     // What a window manager's close box sends: WM_DELETE_WINDOW.
     void RequestClose(const std::string& windowId) const;
+    // Ends the server at once, as a crash of it would.
+    void Kill();
     // The whole screen as xwd reads it back from the server.
     std::optional<platform::gdi::Surface> Screen() const;
 
