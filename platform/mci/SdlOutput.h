@@ -29,7 +29,7 @@ class SdlOutput final : public OutputBackend {
   private:
     SdlOutput() = default;
     static void Callback(void* self, Uint8* stream, int bytes);
-    // Opens the device for `spec`, refusing any change to it; 0 when it cannot.
+    // Opens the device at `rate`, letting SDL change only what `changes` allows; 0 when it cannot.
     static SDL_AudioDeviceID OpenDevice(SdlOutput* output, int rate, SDL_AudioSpec* have, int changes);
 
     SDL_AudioDeviceID device_ = 0;  // 0 while suspended

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -151,55 +152,52 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     EXPECT_GT(loud, 44100u) << "of " << samples.size() << " samples written to the disk driver";
 }
 
-TEST(PlayerOnScreen, ClosedWhileAFilePlaysItEndsCleanlyUnderTheSanitizers) {
-    TempFolder home, program;
-    std::filesystem::create_directories(home.Path() / "Music");
-    ASSERT_TRUE(WriteSound(home.Path() / "Music" / "long.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
-                           Tone(44100, 2, 44100 * 30)));
-    std::filesystem::copy_file(KORVO_SANITIZED_PROGRAM, program.Path() / "korvo");
-    Environment homeFolder("HOME", home.Path().string());
-    Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
-    Environment driver("SDL_AUDIODRIVER", "disk");
-    std::filesystem::path sound = home.Path() / "sound.raw";
-    Environment output("SDL_DISKAUDIOFILE", sound.string());
+// A copy of a player over a folder of one 30-second file, playing it through SDL's disk driver.
+class PlayingALongFile : public ::testing::Test {
+  protected:
+    PlayingALongFile()
+        : homeFolder_("HOME", home_.Path().string()),
+          noUserDirs_("XDG_CONFIG_HOME", (home_.Path() / ".config").string()),
+          driver_("SDL_AUDIODRIVER", "disk"),
+          output_("SDL_DISKAUDIOFILE", Sound().string()) {}
 
-    VirtualXServer server(640, 800);
-    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
-    Process player({(program.Path() / "korvo").string()}, false);
-    std::string id = server.WindowId("Korvo Music Player");
-    ASSERT_FALSE(id.empty());
-    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav")) << WindowName(id);
-    std::string seen;
-    ASSERT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
-    server.Click(id, ButtonColumn(kPlay), kButtonRow);
-    ASSERT_TRUE(WaitForButtons(server, id, "011", seen)) << "playing: " << seen;
-    EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 2)) << "and heard";
-    server.RequestClose(id);
-    EXPECT_EQ(player.Wait(), 0) << "a sanitizer's report ends the program with another code";
-    EXPECT_TRUE(std::filesystem::exists(program.Path() / "Korvo.ini"));
+    std::filesystem::path Sound() const { return home_.Path() / "sound.raw"; }
+
+    // Starts a copy of `original` and clicks play; returns once the buttons show the file playing.
+    void StartPlaying(const char* original) {
+        std::filesystem::create_directories(home_.Path() / "Music");
+        ASSERT_TRUE(WriteSound(home_.Path() / "Music" / "long.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                               Tone(44100, 2, 44100 * 30)));
+        std::filesystem::copy_file(original, program_.Path() / "korvo");
+        ASSERT_TRUE(server_.Running()) << "Xvfb did not start";
+        player_ = std::make_unique<Process>(std::vector<std::string>{(program_.Path() / "korvo").string()}, false);
+        id_ = server_.WindowId("Korvo Music Player");
+        ASSERT_FALSE(id_.empty());
+        ASSERT_TRUE(WaitForName(id_, "Korvo Music Player - long.wav")) << WindowName(id_);
+        std::string seen;
+        ASSERT_TRUE(WaitForButtons(server_, id_, "100", seen)) << seen;
+        server_.Click(id_, ButtonColumn(kPlay), kButtonRow);
+        ASSERT_TRUE(WaitForButtons(server_, id_, "011", seen)) << "playing: " << seen;
+    }
+
+    TempFolder home_, program_;
+    Environment homeFolder_, noUserDirs_, driver_, output_;
+    VirtualXServer server_{640, 800};
+    std::unique_ptr<Process> player_;
+    std::string id_;
+};
+
+TEST_F(PlayingALongFile, ClosedWhileItPlaysTheProgramEndsCleanlyUnderTheSanitizers) {
+    ASSERT_NO_FATAL_FAILURE(StartPlaying(KORVO_SANITIZED_PROGRAM));
+    EXPECT_TRUE(WaitForSound(Sound(), kSecondOfSound / 2)) << "and heard";
+    server_.RequestClose(id_);
+    EXPECT_EQ(player_->Wait(), 0) << "a sanitizer's report ends the program with another code";
+    EXPECT_TRUE(std::filesystem::exists(program_.Path() / "Korvo.ini"));
 }
 
 // The optimised program, in which the exit that Xlib makes by default crashed every time.
-TEST(PlayerOnScreen, AnXServerThatDiesWhileAFilePlaysEndsTheProgramWithACodeNotACrash) {
-    TempFolder home, program;
-    std::filesystem::create_directories(home.Path() / "Music");
-    ASSERT_TRUE(WriteSound(home.Path() / "Music" / "long.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
-                           Tone(44100, 2, 44100 * 30)));
-    std::filesystem::copy_file(KORVO_RELEASE_PROGRAM, program.Path() / "korvo");
-    Environment homeFolder("HOME", home.Path().string());
-    Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
-    Environment driver("SDL_AUDIODRIVER", "dummy");
-
-    VirtualXServer server(640, 800);
-    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
-    Process player({(program.Path() / "korvo").string()}, false);
-    std::string id = server.WindowId("Korvo Music Player");
-    ASSERT_FALSE(id.empty());
-    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - long.wav")) << WindowName(id);
-    std::string seen;
-    ASSERT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
-    server.Click(id, ButtonColumn(kPlay), kButtonRow);
-    ASSERT_TRUE(WaitForButtons(server, id, "011", seen)) << "playing: " << seen;
-    server.Kill();
-    EXPECT_EQ(player.Wait(), 1) << "-1 is a death by signal";
+TEST_F(PlayingALongFile, AnXServerThatDiesUnderItEndsTheProgramWithACodeNotACrash) {
+    ASSERT_NO_FATAL_FAILURE(StartPlaying(KORVO_RELEASE_PROGRAM));
+    server_.Kill();
+    EXPECT_EQ(player_->Wait(), 1) << "-1 is a death by signal";
 }
