@@ -313,16 +313,17 @@ int MediaSession::GetMetadata(sd_bus*, const char*, const char*, const char*, sd
     const Published& shown = session.shown_;
     int result = sd_bus_message_open_container(reply, 'a', "{sv}");
     if (result < 0) return result;
-    if (shown.title.empty())
-        return sd_bus_message_append(reply, "{sv}", "mpris:trackid", "o", kNoTrack) < 0
-                   ? -EINVAL
-                   : sd_bus_message_close_container(reply);
-    const std::string track = "/org/korvo/track/" + std::to_string(session.track_);
-    const std::string folder = PosixFolder(shown.folder);
-    const std::string url = FileUrl(folder + (folder.ends_with('/') ? "" : "/") + shown.title);
-    result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o", track.c_str(), "xesam:title",
-                                   "s", shown.title.c_str(), "xesam:album", "s", folder.c_str(), "xesam:url", "s",
-                                   url.c_str(), "mpris:length", "x", static_cast<int64_t>(shown.length) * 1000);
+    if (shown.title.empty()) {
+        result = sd_bus_message_append(reply, "{sv}", "mpris:trackid", "o", kNoTrack);
+    } else {
+        const std::string track = "/org/korvo/track/" + std::to_string(session.track_);
+        const std::string folder = PosixFolder(shown.folder);
+        const std::string url = FileUrl(folder + (folder.ends_with('/') ? "" : "/") + shown.title);
+        result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o", track.c_str(),
+                                       "xesam:title", "s", shown.title.c_str(), "xesam:album", "s", folder.c_str(),
+                                       "xesam:url", "s", url.c_str(), "mpris:length", "x",
+                                       static_cast<int64_t>(shown.length) * 1000);
+    }
     return result < 0 ? result : sd_bus_message_close_container(reply);
 }
 
