@@ -22,8 +22,7 @@ std::string ExecutableFolder() {
         DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
-            std::string full(path.data(), length);
-            return full.substr(0, full.find_last_of("\\:") + 1);
+            return FileDirectoryPart(std::string_view(path.data(), length));
         }
         path.resize(path.size() * 2);
     }
@@ -89,7 +88,9 @@ void TKorvo::SaveSettings() {
     IniFile_->WriteNumber("Play", "Repeat", RepeatOn_);
     IniFile_->WriteNumber("MainWindow", "Top", Top());
     IniFile_->WriteNumber("MainWindow", "Left", Left());
-    IniFile_->WriteText("Data", "Directory", DirectoryListBox->DirPath());
+    // A folder's name may end in a blank, which a value loses when it is read back unless it is quoted.
+    const std::string& folder = DirectoryListBox->DirPath();
+    IniFile_->WriteText("Data", "Directory", folder.ends_with(' ') ? '"' + folder + '"' : folder);
 }
 
 void TKorvo::FormClose(TObject*, TCloseAction&) {

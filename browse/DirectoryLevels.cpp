@@ -1,5 +1,8 @@
 // The directory list's lines: reading them, what each stands for, and drawing them.
 
+#include <algorithm>
+#include <vector>
+
 #include "browse/DirectoryListBox.h"
 #include "browse/DirectorySearch.h"
 #include "browse/LineGlyphs.h"
@@ -18,24 +21,28 @@ constexpr int kTextGap = 4;       // between glyph and text
 }  // namespace
 
 int ReadSubdirectories(const std::string& parent, TStringList& list) {
-    int found = 0;
+    std::vector<std::string> names;
     SearchDirectory(JoinPath(parent, "*.*"), FILE_ATTRIBUTE_DIRECTORY, [&](const TSearchEntry& entry) {
         if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.Name == "." || entry.Name == "..") return;
-        list.AppendLine(entry.Name);
-        ++found;
+        names.push_back(entry.Name);
     });
-    return found;
+    // Names equal ignoring case go in one order whatever order the disk keeps them in.
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) list.AppendLine(name);
+    return static_cast<int>(names.size());
 }
 
 void TDirectoryListBox::ReadLevels() {
-    TStringList subdirectories;
-    subdirectories.SetSorted(true);  // and a name equal to another ignoring case is dropped
-    ReadSubdirectories(dirPath_, subdirectories);
-
     const std::string root = FileDrivePart(dirPath_) + "\\";
     DWORD maximumLength = 0;
     DWORD flags = 0;
     bool known = GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &maximumLength, &flags, nullptr, 0);
+    TStringList subdirectories;
+    subdirectories.SetSorted(true);
+    // "Music" and "music" are two folders on a volume that tells letter case apart, and one elsewhere.
+    subdirectories.SetDuplicates(known && (flags & FILE_CASE_SENSITIVE_SEARCH) ? TDuplicates::Accept
+                                                                               : TDuplicates::Ignore);
+    ReadSubdirectories(dirPath_, subdirectories);
     keepsCase_ = known && (flags & (FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES));
     caseSensitiveVolume_ = known && (flags & FILE_CASE_SENSITIVE_SEARCH);
     if (!HandleAllocated()) return;

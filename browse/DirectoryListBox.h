@@ -93,6 +93,7 @@ class TDirectoryListBox : public TCustomListBox {
     int32_t currentLine_ = 0;  // the current directory's line; the subdirectories follow it
 };
 
-// The subdirectories of parent, neither hidden nor system, without "." and "..", into list (sorted, one line per
-// name ignoring case). Returns how many the search found. Raises EInOutError when parent cannot be read.
+// The subdirectories of parent, neither hidden nor system, without "." and "..", into list, by the list's own rules
+// for order and duplicates; names equal ignoring case reach it in byte order. Returns how many the search found.
+// Raises EInOutError when parent cannot be read.
 int ReadSubdirectories(const std::string& parent, TStringList& list);

@@ -60,7 +60,8 @@ const TBitmap& TFileListBox::FileGlyph(std::string_view name) const {
 }
 
 void TFileListBox::SetDirPath(const std::string& value) {
-    if (CompareFileNames(value, dirPath_) == 0) return;
+    // "Music" and "music" are one folder only on a volume that does not tell letter case apart.
+    if (CompareFileNames(value, dirPath_) == 0 && (value == dirPath_ || !IsCaseSensitiveVolume(dirPath_))) return;
     if (IsExistingDirectory(dirPath_)) ChangeDirectory(dirPath_);  // a relative value starts from the old folder
     ChangeDirectory(value);
     std::string previous = std::exchange(dirPath_, CurrentDirectory());
@@ -145,7 +146,8 @@ void TFileListBox::ApplyFileName(const std::string& text) {
     if (dirList_) dirList_->SetDirPath(text);  // which moves this list too
     else if (split.DriveLetter) SetDirPath(std::string(1, split.DriveLetter) + ":" + split.Directory);
     else SetDirPath(split.Directory);
-    if (HasWildcard(split.File)) {
+    // A name with "?" or "*" is a mask only when no file has it: Linux names may hold either.
+    if (HasWildcard(split.File) && !IsListableFile(split.File)) {
         SetMask(split.File);
     } else if (!split.File.empty()) {
         SelectName(split.File);

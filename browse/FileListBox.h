@@ -24,7 +24,7 @@ class TFileListBox : public TCustomListBox {
 
     // A full path as the platform reports the current directory. Setting it changes the process's current
     // directory (a relative path is taken from the old DirPath) and reads again; the same folder in other letter
-    // case does nothing. A read that fails leaves DirPath, the lines and the current directory as they were.
+    // case does nothing, unless the volume tells letter case apart. A read that fails leaves DirPath, the lines and the current directory as they were.
     const std::string& DirPath() const { return dirPath_; }
     void SetDirPath(const std::string& value);
     // Patterns separated by ";", each used as it is. Only a changed text reads again; Rescan always does.

@@ -58,8 +58,10 @@ TSplitPath SplitPath(std::string_view text) {
         if (path.empty()) path = "\\";
     }
     if (!path.empty()) ChangeDirectory(path);
-    if (!file.empty() && !HasWildcard(file) && !IsExistingFile(file)) {
-        ChangeDirectory(file);  // so the file part must be a directory
+    // A file part that is no file must be a directory, unless it is a mask ("*.mp3"); a directory whose name holds
+    // a wildcard character is a directory all the same.
+    if (!file.empty() && !IsExistingFile(file) && (!HasWildcard(file) || IsExistingDirectory(file))) {
+        ChangeDirectory(file);
         path = path.size() == 1 ? "\\" + file : path + "\\" + file;
         file.clear();
     }
@@ -85,6 +87,14 @@ int CompareFileNames(std::string_view a, std::string_view b) {
     return CompareStringA(LOCALE_USER_DEFAULT, 0, lowerA.data(), static_cast<int>(lowerA.size()), lowerB.data(),
                           static_cast<int>(lowerB.size())) -
            CSTR_EQUAL;
+}
+
+bool IsCaseSensitiveVolume(std::string_view path) {
+    const std::string root = FileDrivePart(path) + "\\";
+    DWORD maximumLength = 0;
+    DWORD flags = 0;
+    return GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &maximumLength, &flags, nullptr, 0) &&
+           (flags & FILE_CASE_SENSITIVE_SEARCH);
 }
 
 void ChangeDirectory(std::string_view path) {

@@ -27,6 +27,9 @@ bool IsExistingFile(std::string_view path);
 // Negative, 0 or positive; callers only test for 0.
 int CompareFileNames(std::string_view a, std::string_view b);
 
+// Whether the volume a full path lies on searches with letter case counting; false when it cannot be asked.
+bool IsCaseSensitiveVolume(std::string_view path);
+
 // Changes the process's current directory; a bare drive ("D:") goes back to where the program last was on it.
 // Raises EInOutError with the platform's error code on failure.
 void ChangeDirectory(std::string_view path);

@@ -4,13 +4,14 @@
 
 namespace {
 
-// Position just after the last "\" or ":" (0 when there is none), stepping over whole characters.
+// Position just after the last "\" or the drive's ":" (0 when there is neither), stepping over whole characters.
+// A colon further on is part of a name, as Linux names may hold one.
 size_t NameStart(std::string_view path) {
     const std::string text(path);
     const char* begin = text.c_str();
-    size_t start = 0;
+    size_t start = text.size() >= 2 && text[1] == ':' ? 2 : 0;
     for (const char* p = begin; *p; p = CharNextA(p))
-        if (*p == '\\' || *p == ':') start = static_cast<size_t>(p - begin) + 1;
+        if (*p == '\\') start = static_cast<size_t>(p - begin) + 1;
     return std::min(start, path.size());
 }
 

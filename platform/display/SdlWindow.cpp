@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/kernel/Names.h"
+
 namespace platform::display {
 namespace {
 
@@ -39,7 +41,7 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const NativeWindowOptions& options,
     if (options.popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
     if (options.resizable) flags |= SDL_WINDOW_RESIZABLE;
     const RECT& bounds = options.bounds;
-    SdlWindowHandle window(SDL_CreateWindow(options.title.c_str(), bounds.left * scale, bounds.top * scale,
+    SdlWindowHandle window(SDL_CreateWindow(kernel::ShownText(options.title).c_str(), bounds.left * scale, bounds.top * scale,
                                             std::max<int>(1, (bounds.right - bounds.left) * scale),
                                             std::max<int>(1, (bounds.bottom - bounds.top) * scale), flags));
     if (!window) return nullptr;
@@ -57,7 +59,8 @@ SdlWindow::SdlWindow(SdlWindowHandle window, const NativeWindowOptions& options,
 void SdlWindow::SetTitle(std::string_view title) {
     if (title_ == title) return;
     title_ = title;
-    SDL_SetWindowTitle(window_.get(), title_.c_str());
+    // The window manager takes only valid UTF-8, and shows a file name's carried characters as they are.
+    SDL_SetWindowTitle(window_.get(), kernel::ShownText(title_).c_str());
 }
 
 void SdlWindow::SetBounds(const RECT& clientOnScreen) {

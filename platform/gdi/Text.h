@@ -13,9 +13,8 @@ namespace platform::gdi {
 class DrawScope;
 class FontInstance;
 
-// A byte that starts no valid character becomes U+FFFD. `bytes`, when given, gets each character's length.
-std::u32string DecodeUtf8(std::string_view text, std::vector<int>* bytes = nullptr);
 using kernel::AppendUtf8;
+using kernel::DecodeUtf8;
 
 struct TextLine {
     std::u32string chars;

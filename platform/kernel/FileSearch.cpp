@@ -14,6 +14,7 @@
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Files.h"
 #include "platform/kernel/Locale.h"
+#include "platform/kernel/Names.h"
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Volumes.h"
 
@@ -92,15 +93,6 @@ bool Matches(const Pattern& pattern, std::string_view name) {
     return pattern.optionalExtension && Glob(folded, pattern.text, pattern.text.size() - 2);
 }
 
-// A name that cannot be part of a Windows path (it would read as a separator, a drive, a wildcard or a control
-// code) is left out of every search, so the program never meets it.
-bool IsRepresentable(std::string_view name) {
-    if (name.size() >= MAX_PATH) return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || std::strchr("\\:*?\"<>|", c) != nullptr;
-    });
-}
-
 struct Search {
     DIR* dir = nullptr;
     Pattern pattern;
@@ -116,7 +108,8 @@ bool IsLive(HANDLE handle) {
     return liveSearches.contains(static_cast<Search*>(handle));
 }
 
-void Fill(const Search& search, const char* name, const struct stat& status, bool dangling,
+// `name` is the entry's name on disk and `shown` the same name as it reads in a Windows path.
+void Fill(const Search& search, const char* name, std::string_view shown, const struct stat& status, bool dangling,
           WIN32_FIND_DATAA* data) {
     std::memset(data, 0, sizeof *data);
     bool isVirtual = std::find(search.virtualNames.begin(), search.virtualNames.end(), name) !=
@@ -130,14 +123,17 @@ void Fill(const Search& search, const char* name, const struct stat& status, boo
         data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
         data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     }
-    std::strncpy(data->cFileName, name, MAX_PATH - 1);
+    shown.copy(data->cFileName, MAX_PATH - 1);
 }
 
 bool Next(Search& search, WIN32_FIND_DATAA* data) {
     while (dirent* entry = readdir(search.dir)) {
         std::string_view name = entry->d_name;
         if (search.root && (name == "." || name == "..")) continue;
-        if (!Matches(search.pattern, name) || !IsRepresentable(name)) continue;  // the cheaper test first
+        std::string carried;
+        if (NeedsCarrying(name)) name = carried = WindowsNameOf(name);
+        // A name too long for a Windows path is left out: no program could open it by that path.
+        if (name.size() >= MAX_PATH || !Matches(search.pattern, name)) continue;
         struct stat status;
         bool dangling = false;
         // Only metadata is read: a FIFO or a device in the folder is never opened.
@@ -145,7 +141,7 @@ bool Next(Search& search, WIN32_FIND_DATAA* data) {
             if (fstatat(dirfd(search.dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
             dangling = true;
         }
-        Fill(search, entry->d_name, status, dangling, data);
+        Fill(search, entry->d_name, name, status, dangling, data);
         return true;
     }
     return false;
@@ -163,8 +159,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     if (cut == std::string_view::npos && request.size() >= 2 && request[1] == ':') cut = 1;
     std::string folder(cut == std::string_view::npos ? "." : request.substr(0, cut + 1));
     std::string_view name = cut == std::string_view::npos ? request : request.substr(cut + 1);
-    if (name.empty() || name.find_first_of("\"<>|") != std::string_view::npos) {
-        SetLastError(name.empty() ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME);
+    if (name.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     std::string posix;

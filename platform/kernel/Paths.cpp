@@ -1,5 +1,6 @@
 #include "platform/kernel/Paths.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Locale.h"
+#include "platform/kernel/Names.h"
 #include "platform/kernel/Volumes.h"
 
 namespace platform::kernel {
@@ -127,8 +129,13 @@ void ResolveShellFolders(std::vector<std::string>& components) {
         replacePrefix(depth + 1, MusicFolder());
 }
 
-bool HasWildcardOrReserved(std::string_view text) {
-    return text.find_first_of("*?\"<>|") != std::string_view::npos;
+// "A:Side 1.mp3" is a drive-relative path on Windows, where no name holds a colon; on Linux it may be the name of
+// an entry of the current directory, and then it is that entry.
+bool NamesEntryOfCurrentDirectory(std::string_view path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] == '\\') return false;
+    const std::string first = PosixNameOf(path.substr(0, path.find('\\')));
+    struct stat status;
+    return fstatat(AT_FDCWD, first.c_str(), &status, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0;
 }
 
 char DriveOf(const std::string& windowsPath) {
@@ -183,7 +190,8 @@ bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& er
     } else {
         std::string current = CurrentWindowsDirectory();
         char letter = DriveOf(current);
-        if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+        if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0])) &&
+            !NamesEntryOfCurrentDirectory(path)) {
             letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
             rest = path.substr(2);
             if (!rest.starts_with('\\')) {
@@ -203,10 +211,7 @@ bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& er
         }
     }
     AppendNormalised(components, rest);
-    if (std::any_of(components.begin(), components.end(), HasWildcardOrReserved)) {
-        error = ERROR_INVALID_NAME;
-        return false;
-    }
+    for (std::string& part : components) part = PosixNameOf(part);
     if (!volume->ready) {
         error = ERROR_NOT_READY;
         return false;
@@ -218,8 +223,8 @@ bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& er
 
 std::string WindowsPathOf(std::string_view posixPath) {
     std::optional<Volume> volume = VolumeOfPath(posixPath);
-    if (!volume) return "C:\\" + std::string(posixPath.substr(posixPath.starts_with('/') ? 1 : 0));
-    std::string rest(posixPath.substr(volume->mountPoint == "/" ? 1 : volume->mountPoint.size()));
+    if (!volume) return "C:\\" + WindowsNameOf(posixPath.substr(posixPath.starts_with('/') ? 1 : 0));
+    std::string rest = WindowsNameOf(posixPath.substr(volume->mountPoint == "/" ? 1 : volume->mountPoint.size()));
     if (rest.starts_with('/')) rest.erase(0, 1);
     while (rest.ends_with('/')) rest.pop_back();
     std::replace(rest.begin(), rest.end(), '/', '\\');

@@ -1,7 +1,9 @@
 #pragma once
-// One code point appended to UTF-8 text: what the fonts, the profile reader and the text drawing share.
+// UTF-8 both ways: what the fonts, the profile reader, the text drawing and the file names share.
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace platform::kernel {
 
@@ -22,5 +24,8 @@ inline void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+// A byte that starts no valid character becomes U+FFFD. `bytes`, when given, gets each character's length.
+std::u32string DecodeUtf8(std::string_view text, std::vector<int>* bytes = nullptr);
 
 }  // namespace platform::kernel

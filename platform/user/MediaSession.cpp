@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/kernel/Errors.h"
+#include "platform/kernel/Names.h"
 #include "platform/kernel/Paths.h"
 #include "platform/user/WindowSystem.h"
 
@@ -58,10 +59,11 @@ std::string FileUrl(const std::string& posixPath) {
     return url;
 }
 
-std::string PosixFolder(const std::string& windowsFolder) {
+// A Windows path on disk; the text as it is when it names no place.
+std::string PosixPath(const std::string& windowsPath) {
     std::string posix;
     DWORD error = 0;
-    return kernel::ResolvePath(windowsFolder, posix, error) ? posix : windowsFolder;
+    return kernel::ResolvePath(windowsPath, posix, error) ? posix : windowsPath;
 }
 
 class MediaSession : public LoopSource {
@@ -317,10 +319,14 @@ int MediaSession::GetMetadata(sd_bus*, const char*, const char*, const char*, sd
         result = sd_bus_message_append(reply, "{sv}", "mpris:trackid", "o", kNoTrack);
     } else {
         const std::string track = "/org/korvo/track/" + std::to_string(session.track_);
-        const std::string folder = PosixFolder(shown.folder);
-        const std::string url = FileUrl(folder + (folder.ends_with('/') ? "" : "/") + shown.title);
+        const std::string folder = PosixPath(shown.folder);
+        const std::string url =
+            FileUrl(PosixPath(shown.folder + (shown.folder.ends_with('\\') ? "" : "\\") + shown.title));
+        // The bus takes only valid UTF-8; the address keeps the name's own bytes.
+        const std::string title = kernel::ShownText(shown.title, true);
+        const std::string album = kernel::ShownText(folder, true);
         result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o", track.c_str(),
-                                       "xesam:title", "s", shown.title.c_str(), "xesam:album", "s", folder.c_str(),
+                                       "xesam:title", "s", title.c_str(), "xesam:album", "s", album.c_str(),
                                        "xesam:url", "s", url.c_str(), "mpris:length", "x",
                                        static_cast<int64_t>(shown.length) * 1000);
     }

@@ -81,15 +81,19 @@ TEST_F(BrowseTest, DirectoryListShowsTheLevelsThenTheSortedSubdirectoriesIndente
 }
 
 TEST_F(BrowseTest, DirectoryListTellsLetterCaseApartOnlyWhereTheVolumeDoes) {
-    folder_.MakeFolder("Music");
-    folder_.MakeFolder("MUSIC");
+    folder_.Write("Music/upper.wav", "x");
+    folder_.Write("MUSIC/capitals.wav", "x");
+    folder_.Write("music/lower.wav", "x");
     folder_.MakeFolder("d/Music");
+    folder_.MakeFolder("d/music");
     folder_.MakeFolder("d/Video");
     folder_.MakeFolder("e/Mixed");
     FakeVolumeTable table({RootVolume(), FakeDrive('D', folder_.Path() / "d", FILE_CASE_PRESERVED_NAMES),
                            FakeDrive('E', folder_.Path() / "e", 0)});
     ChangeDirectory(folder_.WindowsPath("Music"));
     auto* list = Place<TDirectoryListBox>();
+    auto* files = Place<TFileListBox>();
+    list->SetFileList(files);
     int changes = 0;
     list->OnChange = [&](TObject* sender) {
         EXPECT_EQ(sender, list);
@@ -97,20 +101,30 @@ TEST_F(BrowseTest, DirectoryListTellsLetterCaseApartOnlyWhereTheVolumeDoes) {
     };
     EXPECT_TRUE(list->CaseSensitiveVolume());
 
+    // Three folders whose names differ only in letter case, each listed and each a place of its own.
+    list->SetDirPath(folder_.WindowsPath());
+    const Strings lines = Lines(*list);
+    EXPECT_EQ(Strings(lines.begin() + list->ItemIndex() + 1, lines.end()), (Strings{"d", "e", "MUSIC", "Music", "music"}));
+    list->SetDirPath(folder_.WindowsPath("Music"));
+    EXPECT_EQ(Lines(*files), Strings{"upper.wav"});
     list->SetDirPath(folder_.WindowsPath("MUSIC"));
     EXPECT_EQ(list->DirPath(), folder_.WindowsPath("MUSIC"));
+    EXPECT_EQ(files->DirPath(), folder_.WindowsPath("MUSIC")) << "the linked file list follows";
+    EXPECT_EQ(Lines(*files), Strings{"capitals.wav"});
     list->SetDirPath(folder_.WindowsPath("MUSIC"));
-    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(changes, 3);
 
     list->SetDirPath("D:\\");
-    EXPECT_EQ(Lines(*list), (Strings{"D:\\", "Music", "Video"}));
+    EXPECT_EQ(Lines(*list), (Strings{"D:\\", "Music", "Video"})) << "one folder of the two on this volume";
     EXPECT_EQ(list->ItemIndex(), 0);
     EXPECT_TRUE(list->KeepsCase());
     EXPECT_FALSE(list->CaseSensitiveVolume());
     list->SetDirPath("D:\\Music");
     list->SetDirPath("d:\\MUSIC");
     EXPECT_EQ(list->DirPath(), "D:\\Music");
-    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(changes, 5);
+    files->SetDirPath("D:\\music");
+    EXPECT_EQ(files->DirPath(), "D:\\Music") << "the same folder on this volume: the list stays";
     EXPECT_EQ(list->LevelPath(0), "D:\\");
 
     list->SetDirPath("E:\\Mixed");
@@ -242,7 +256,8 @@ TEST_F(BrowseTest, DirectoryListMovesItsFileListAndLabel) {
 }
 
 TEST_F(BrowseTest, DirectoryListHandlesLinksUnusualNamesRemovedFoldersAndLongPaths) {
-    for (const char* name : {"Gone/sub", "real/inner", "日本語", "\xff\xfe", "back\\slash"}) folder_.MakeFolder(name);
+    for (const char* name : {"Gone/sub", "real/inner", "日本語", "\xff\xfe", "back\\slash", "Disc 1: Live", "Who?"})
+        folder_.MakeFolder(name);
     ASSERT_EQ(symlink("real", (folder_.Path() / "tolink").c_str()), 0);
     const std::string deep = MakeDeepFolder(folder_, 4000);
     ChangeDirectory(folder_.WindowsPath());
@@ -251,11 +266,12 @@ TEST_F(BrowseTest, DirectoryListHandlesLinksUnusualNamesRemovedFoldersAndLongPat
     const Strings lines = Lines(*list);
     Strings subdirectories(lines.begin() + current + 1, lines.end());
     std::sort(subdirectories.begin(), subdirectories.end());
-    EXPECT_EQ(subdirectories, (Strings{"Gone", deep.substr(0, 200), "real", "tolink", "日本語", "\xff\xfe"}));
+    EXPECT_EQ(subdirectories, (Strings{"Disc 1: Live", "Gone", "Who?", deep.substr(0, 200), "back\uF05Cslash", "real",
+                                       "tolink", "日本語", "\xff\xfe"}));
 
     list->SetDirPath(list->LevelPath(LineOf(*list, "tolink")));
     EXPECT_EQ(list->DirPath(), folder_.WindowsPath("real")) << "a link leads to where it points";
-    for (const char* name : {"日本語", "\xff\xfe"}) {
+    for (const char* name : {"日本語", "\xff\xfe", "back\uF05Cslash", "Disc 1: Live", "Who?"}) {
         list->SetDirPath(folder_.WindowsPath(name));
         EXPECT_EQ(list->DirPath(), folder_.WindowsPath(name));
         DispatchPending();

@@ -72,7 +72,13 @@ TEST(Paths, WindowsFormsResolveAgainstTheCurrentDirectory) {
     EXPECT_EQ(Resolve("C:\\..\\..\\usr"), "/usr");  // ".." stops at the root
     EXPECT_EQ(Resolve(""), "error 3");
     EXPECT_EQ(Resolve("Q:\\x"), "error 3");
-    EXPECT_EQ(Resolve("C:\\a*b"), "error 123");
+    // Every character but the separators is a name's: wildcards, colons after the drive, carried characters.
+    EXPECT_EQ(Resolve("C:\\a*b\\Disc 1: Live?\\x\uF05Cy\uF00Az"), "/a*b/Disc 1: Live?/x\\y\nz");
+    EXPECT_EQ(WindowsPathOf("/a*b/x\\y\nz"), "C:\\a*b\\x\uF05Cy\uF00Az");
+    // "B: Side.mp3" is an entry of the current directory when there is one, and otherwise drive-relative.
+    folder.Write("Music/B: Side.mp3", "x");
+    EXPECT_EQ(Resolve("B: Side.mp3"), music + "/B: Side.mp3");
+    EXPECT_EQ(Resolve("C: Side.mp3"), music + "/ Side.mp3");
     EXPECT_EQ(Resolve("\\\\nowhere\\share\\x"), "error 53");
     EXPECT_EQ(WindowsPathOf(music + "/Jazz"), folder.WindowsPath("Music\\Jazz"));
     EXPECT_EQ(WindowsPathOf("/"), "C:\\");

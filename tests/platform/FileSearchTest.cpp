@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/kernel/Names.h"
 #include "platform/testing/FakeVolumes.h"
 #include "platform/win32.h"
 #include "tests/support/TempFolder.h"
@@ -136,14 +137,43 @@ TEST(FileSearch, SizeAndLastWriteTimeAreReported) {
     EXPECT_EQ(utc.wSecond, 40);
 }
 
-TEST(FileSearch, NamesThatCannotBeWindowsPathsAreSkipped) {
+TEST(FileSearch, EveryLinuxNameIsListedAndFoundAgainByTheNameListed) {
     TempFolder folder;
-    for (const char* name : {"ok.mp3", "back\\slash.mp3", "line\nbreak.mp3", "colon:name.mp3", "star*.mp3",
-                             "\xff\xfe invalid utf8.mp3", "日本語の歌.mp3"})
+    for (const char* name : {"Who Are You?.mp3", "Op. 27: No. 2.mp3", "Say \"Hi\".mp3", "a<b>|c*.mp3", "back\\slash.mp3",
+                             "line\nbreak.mp3", "\xff\xfe invalid utf8.mp3", "日本語の歌.mp3"})
         folder.Write(name, "x");
-    EXPECT_EQ(Names(Search(folder.WindowsPath("*.mp3"))),
-              (Strings{"ok.mp3", "日本語の歌.mp3", "\xff\xfe invalid utf8.mp3"}));
-    EXPECT_EQ(Names(Search(folder.WindowsPath("日本?の歌.MP3"))), (Strings{"日本語の歌.mp3"}));
+    const std::string base = folder.WindowsPath() + "\\";
+    // A backslash and a control character are carried as U+F000 plus their code; every other byte as it is.
+    const Strings listed = Names(Search(base + "*.mp3"));
+    EXPECT_EQ(listed, (Strings{"Op. 27: No. 2.mp3", "Say \"Hi\".mp3", "Who Are You?.mp3", "a<b>|c*.mp3",
+                               "back\uF05Cslash.mp3", "line\uF00Abreak.mp3", "日本語の歌.mp3",
+                               "\xff\xfe invalid utf8.mp3"}));
+    for (const std::string& name : listed) {
+        EXPECT_EQ(GetFileAttributesA((base + name).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) << name;
+        EXPECT_EQ(Names(Search(base + name)), Strings{name}) << "a listed name, as a pattern, finds itself";
+    }
+    EXPECT_EQ(Names(Search(base + "日本?の歌.MP3")), (Strings{"日本語の歌.mp3"}));
+
+    // Wildcards act in the pattern only: in the folder part they are characters of a name.
+    folder.Write("Disc 1: Live?/track.mp3", "x");
+    folder.Write("Disc 1: Live!/other.mp3", "x");
+    EXPECT_EQ(Names(Search(base + "Disc 1: Live?\\*.mp3")), Strings{"track.mp3"});
+    DWORD error = 0;
+    EXPECT_TRUE(Search(base + "Disc*\\*.mp3", &error).empty());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(Names, CarriedCharactersGoBackToTheirBytesAndShowAsThemselves) {
+    using namespace platform::kernel;
+    std::string everyByte;
+    for (int c = 1; c < 256; ++c)
+        if (c != '/') everyByte += static_cast<char>(c);
+    EXPECT_EQ(PosixNameOf(WindowsNameOf(everyByte)), everyByte);
+    EXPECT_EQ(WindowsNameOf("a\\b\tc?:*"), "a\uF05Cb\uF009c?:*");
+    EXPECT_EQ(PosixNameOf("a\uF05Cb\uF009c\uF041"), "a\\b\tc\uF041") << "U+F041 carries nothing: \"A\" needs no carrying";
+    EXPECT_EQ(ShownText("a\uF05Cb\uF009c"), "a\\b\u2409c") << "a control character shows as its picture";
+    EXPECT_EQ(ShownText("a\uF05Cb\uF009c", true), "a\\b\tc");
+    EXPECT_EQ(ShownText("\xff."), "\uFFFD.");
 }
 
 TEST(FileSearch, DriveRootsListNeitherDotNorDotDotAndVirtualMountsAreSystem) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -31,8 +32,12 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::WindowsPath(std::string_view name) const {
-    std::filesystem::path full = name.empty() ? path_ : path_ / name;
-    return platform::kernel::WindowsPathOf(full.string());
+    std::string path = platform::kernel::WindowsPathOf(path_.string());
+    if (name.empty()) return path;
+    // The name is a Windows path relative to the folder: either separator separates.
+    std::string relative(name);
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return path + "\\" + relative;
 }
 
 std::filesystem::path TempFolder::Write(std::string_view name, std::string_view content) const {

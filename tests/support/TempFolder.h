@@ -13,7 +13,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    // The folder, or a name inside it, in the Windows form the program uses ("C:\tmp\korvo-…\name").
+    // The folder, or a name inside it, in the Windows form the program uses ("C:\tmp\korvo-…\name"). The name is
+    // in Windows form itself: "\" and "/" separate folders.
     std::string WindowsPath(std::string_view name = {}) const;
 
     // Writes a file (creating its folders) and returns its POSIX path.
