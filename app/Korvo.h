@@ -109,6 +109,11 @@ class TKorvo : public TForm {
     // Closes the device and puts the caption back.
     void CloseTrack();
     void ShowCaption(const std::string& fileName);
+    // Enters the folder and opens the device on FileName. When that fails nothing plays: the entry stays selected
+    // with play ready to try it again (which opens it first), its neighbours a step away, the timer off and the
+    // folder browser free, and the error goes on to be shown once.
+    void OpenSelected();
+    void ShowOpenFailed();
     void EnterDirectoryListFolder();
     bool DeviceOpen() const;
 
@@ -124,6 +129,8 @@ class TKorvo : public TForm {
     // A save refused at close keeps the window open once; the next close ends the program whatever happens.
     bool saveFailed_ = false;
     uint32_t random_ = 0;  // the shuffle's generator
+    bool moved_ = false;      // the open file played or was seeked since it was opened or its end was handled
+    int32_t silentEnds_ = 0;  // files of no length that ended one after another since playback last began
 };
 
 extern TKorvo* Korvo;

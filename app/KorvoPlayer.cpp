@@ -149,19 +149,37 @@ void TKorvo::ShufflePlaylist() {
 void TKorvo::EnterDirectoryListFolder() { ChangeDirectory(DirectoryListBox->DirPath()); }
 
 void TKorvo::CloseTrack() {
+    moved_ = false;
     MediaPlayer->CloseMedia();
     ShowCaption({});
+}
+
+void TKorvo::OpenSelected() {
+    try {
+        EnterDirectoryListFolder();
+        MediaPlayer->OpenMedia();
+    } catch (...) {
+        ShowOpenFailed();
+        throw;
+    }
+}
+
+void TKorvo::ShowOpenFailed() {
+    ShowStoppedButtons();
+    UpdatePrevNextButtons();
+    Timer->SetEnabled(false);
+    UnlockBrowsing();
 }
 
 void TKorvo::StartTrack() {
     MediaPlayer->SetFileName(ListBox->Items().LineText(ListBox->ItemIndex()));
     ShowCaption(MediaPlayer->FileName());
-    EnterDirectoryListFolder();
-    MediaPlayer->OpenMedia();
+    OpenSelected();
     TrackBar->SetMin(0);
     MediaPlayer->SetTimeUnit(0);
     TrackBar->SetMax(MediaPlayer->MediaLength());
     MediaPlayer->StartPlayback();
+    moved_ = true;
     Timer->SetEnabled(true);
 }
 
@@ -184,8 +202,10 @@ void TKorvo::DirectoryListBoxChange(TObject* sender) {
     }
     ListBox->SetItemIndex(0);
     MediaPlayer->SetFileName(ListBox->Items().LineText(0));
-    ListBoxClick(sender);
+    // Armed before the first open, which may fail: the folder has files, and the next one that plays advances.
     AutoAdvance_ = 1;
+    silentEnds_ = 0;
+    ListBoxClick(sender);
 }
 
 void TKorvo::ListBoxClick(TObject*) {
@@ -193,16 +213,7 @@ void TKorvo::ListBoxClick(TObject*) {
     ResetSlider();
     MediaPlayer->SetFileName(ListBox->Items().LineText(ListBox->ItemIndex()));
     ShowCaption(MediaPlayer->FileName());
-    EnterDirectoryListFolder();
-    try {
-        MediaPlayer->OpenMedia();
-    } catch (...) {
-        // The entry stays selected with play ready to try it again (which opens it first), and the steps to its
-        // neighbours stay open, so a file that cannot be opened never leaves the player without a way on.
-        ShowStoppedButtons();
-        UpdatePrevNextButtons();
-        throw;
-    }
+    OpenSelected();
     ShowStoppedButtons();
     ShowTimes();
     TrackBar->SetMin(0);
@@ -220,27 +231,37 @@ void TKorvo::sbnPlayClick(TObject* sender) {
     // as a click on it would, rather than failing for want of a device.
     if (!DeviceOpen() && ListBox->ItemIndex() >= 0) ListBoxClick(sender);
     MediaPlayer->StartPlayback();
+    moved_ = true;
+    silentEnds_ = 0;
     ShowPlayingButtons();
     Timer->SetEnabled(true);
     LockBrowsing();
 }
 
-void TKorvo::sbnPauseClick(TObject*) {
+void TKorvo::sbnPauseClick(TObject* sender) {
     if (MediaPlayer->DeviceMode() == mdPlaying) {
         AutoAdvance_ = 0;
         MediaPlayer->PauseOrResume();
         ShowPausedButtons();
         Timer->SetEnabled(false);
     } else {
+        // A key resumes as the button does, and with nothing open (a failed open, the end of the list) it opens the
+        // selected entry first, as play does, rather than reporting a device the player closed itself.
+        if (!DeviceOpen()) {
+            if (ListBox->ItemIndex() < 0) return;
+            ListBoxClick(sender);
+        }
         AutoAdvance_ = 1;
         MediaPlayer->StartPlayback();
+        moved_ = true;
+        silentEnds_ = 0;
         ShowPlayingButtons();
         Timer->SetEnabled(true);
     }
 }
 
 void TKorvo::sbnStopClick(TObject*) {
-    MediaPlayer->StopPlayback();
+    if (DeviceOpen()) MediaPlayer->StopPlayback();
     ShowStoppedButtons();
     Timer->SetEnabled(false);
     UnlockBrowsing();
@@ -268,6 +289,7 @@ void TKorvo::TrackBarChange(TObject*) {
     if (mode == mdNotReady || mode == mdPlaying) return;
     if (MediaPlayer->PlayPosition() == TrackBar->Position()) return;
     MediaPlayer->SetPlayPosition(TrackBar->Position());
+    moved_ = true;
     ShowTimes();
     pnlButtons->SetFocus();
 }
@@ -289,13 +311,21 @@ void TKorvo::TimerTimer(TObject*) {
     }
     ShowTimes();
     TrackBar->SetPosition(MediaPlayer->PlayPosition());
-    if (IsAtEnd() && AutoAdvance_ == 1) AdvanceAtEnd();
+    // Only a file whose position has moved can be at its end: one merely opened (chosen while another played, or
+    // one file put back to its start) has not ended, even when it is empty.
+    if (moved_ && IsAtEnd() && AutoAdvance_ == 1) AdvanceAtEnd();
     UpdatePrevNextButtons();
 }
 
 void TKorvo::AdvanceAtEnd() {
+    moved_ = false;
+    // An empty file ends as soon as it starts: repeat goes round again only after a pass that played something, or
+    // a folder of nothing but empty files would open one after another for ever.
+    silentEnds_ = MediaPlayer->MediaLength() == 0 ? silentEnds_ + 1 : 0;
+    const int32_t pass = PlayStyle_ == 1 ? 1 : ListBox->Items().LineCount();
+    const bool repeat = RepeatOn_ && silentEnds_ < pass;
     if (PlayStyle_ == 1) {
-        if (RepeatOn_) {
+        if (repeat) {
             CloseTrack();
             ResetSlider();
             TrackBar->SetPosition(0);
@@ -316,7 +346,7 @@ void TKorvo::AdvanceAtEnd() {
         ResetSlider();
         ListBox->SetItemIndex(ListBox->ItemIndex() + 1);
         StartTrack();
-    } else if (RepeatOn_) {
+    } else if (repeat) {
         CloseTrack();
         if (PlayStyle_ == 2) ShufflePlaylist();
         ResetSlider();
