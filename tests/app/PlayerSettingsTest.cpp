@@ -272,6 +272,38 @@ TEST_F(PlayerSettingsTest, ClosingWritesTheSixKeysAndTheNextStartRestoresThem) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(PlayerSettingsTest, AFolderOfAnyNameIsEnteredPlayedKeptAndRestored) {
+    // Names a Linux music folder really holds: wildcards, a colon, quotes, a backslash, a control character, a
+    // folder that ends in a blank.
+    const std::string folder = "Disc 1: \"Live\" <x|y> \\ end\t ";
+    const std::vector<std::string> files{"Op. 27: No. 2.wav", "Say \"Hi\".wav", "Who Are You?.wav", "back\\slash*.wav"};
+    for (const std::string& name : files) WriteWave(folder + "/" + name, 150);
+    // As the program reads them: the backslash and the tab carried in private-use characters.
+    const std::string shownFolder = "Disc 1: \"Live\" <x|y> \uF05C end\uF009 ";
+    const std::vector<std::string> shown{"back\uF05Cslash*.wav", "Op. 27: No. 2.wav", "Say \"Hi\".wav",
+                                         "Who Are You?.wav"};
+    TKorvo& first = Start();
+    OpenFolder(shownFolder);
+    EXPECT_EQ(first.DirectoryListBox->DirPath(), MusicFolderPath() + "\\" + shownFolder);
+    EXPECT_EQ(Lines(), shown);
+
+    DoubleClickLine(0);
+    std::vector<std::string> captions;
+    for (const std::string& name : shown) captions.push_back(kTitle + " - " + name);
+    captions.push_back(kTitle);
+    EXPECT_EQ(CaptionsUntil([&] { return first.MediaPlayer->DeviceHandle() == 0; }), captions);
+    EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+
+    Press(first.sbnExit);
+    // Quoted, so that the blank at its end is read back.
+    EXPECT_EQ(ReadSettings(), Saved(PlayerTest::kDefaultMask, 0, 0, 0, 0,
+                                    "\"" + MusicFolderPath() + "\\" + shownFolder + "\""));
+    TKorvo& second = Start();
+    EXPECT_EQ(second.DirectoryListBox->DirPath(), MusicFolderPath() + "\\" + shownFolder);
+    EXPECT_EQ(Lines(), shown);
+    EXPECT_TRUE(boxes_.empty());
+}
+
 TEST_F(PlayerSettingsTest, ARefusedSaveKeepsTheWindowOpenOnceAndALaterCloseSaves) {
     WriteWave("a.wav", 200);
     // Read-only by its permission bits, which hold for the superuser too.

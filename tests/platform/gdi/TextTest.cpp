@@ -83,6 +83,20 @@ TEST(GdiText, FacesWithoutACharacterBorrowItFromOneThatHasIt) {
     DeleteObject(font);
 }
 
+TEST(GdiText, AFileNamesCarriedCharactersDrawAsThemselves) {
+    // A backslash in a file name reads as U+F05C in the program and draws as a backslash; a control character
+    // (U+F000 plus its code) draws as its picture from the U+2400 block, which is not an empty space.
+    HFONT font = JapaneseFont();
+    EXPECT_EQ(Render(font, "a\uF05Cb"), Render(font, "a\\b"));
+    EXPECT_EQ(Render(font, "a\uF009b"), Render(font, "a\u2409b"));
+    EXPECT_NE(Render(font, "a\uF009b"), Render(font, "ab"));
+    TestCanvas canvas(4, 4);
+    SelectObject(canvas.Dc(), font);
+    EXPECT_EQ(Extent(canvas.Dc(), "a\uF05Cb").cx, Extent(canvas.Dc(), "a\\b").cx);
+    SelectObject(canvas.Dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(font);
+}
+
 TEST(GdiText, MetricsAndExtents) {
     HFONT font = JapaneseFont();
     TestCanvas canvas(4, 4);

@@ -142,6 +142,14 @@ TEST_F(MediaSession, TheDesktopReadsWhatTheWindowPublishedAndItsRequestsComeBack
     EXPECT_NE(metadata.find(R"("xesam:album":{"type":"s","data":"/tmp/曲 集"})"), std::string::npos) << metadata;
     EXPECT_NE(metadata.find(R"(file:///tmp/%E6%9B%B2%20%E9%9B%86/a%20b%23.wav)"), std::string::npos) << metadata;
     EXPECT_NE(metadata.find(R"("mpris:length":{"type":"x","data":61500000})"), std::string::npos) << metadata;
+    // Any name a Linux folder can hold: the title as it reads, with its carried backslash and control character as
+    // themselves and a byte of no character as U+FFFD, and the address made of the name's own bytes.
+    session = Shows("Who?\uF05C\uF009\xff.wav", MEDIASTATE_STOPPED, MEDIAFLAG_CANPLAY);
+    session.lpszFolder = "C:\\tmp\\Disc 1: Live";
+    ASSERT_TRUE(SetMediaSessionA(player, &session));
+    const std::string odd = Property(kService, "Metadata");
+    EXPECT_NE(odd.find(R"("xesam:title":{"type":"s","data":"Who?\\\t�.wav"})"), std::string::npos) << odd;
+    EXPECT_NE(odd.find("file:///tmp/Disc%201%3A%20Live/Who%3F%5C%09%FF.wav"), std::string::npos) << odd;
 
     // What changed is read back at once; nothing open is no track at all.
     session = Shows(nullptr, MEDIASTATE_PAUSED, MEDIAFLAG_CANPAUSE);
