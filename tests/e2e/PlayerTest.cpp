@@ -152,6 +152,53 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     EXPECT_GT(loud, 44100u) << "of " << samples.size() << " samples written to the disk driver";
 }
 
+TEST(PlayerOnScreen, FilesOfAnyNamePlayAndADamagedLastOneLeavesThePlayerStoppedOnIt) {
+    ASSERT_TRUE(std::filesystem::exists(KORVO_RELEASE_PROGRAM)) << "./test builds the optimised program first";
+    TempFolder home, program;
+    // The folder the last session kept, a name with a colon, wildcards and quotes in it.
+    const std::filesystem::path folder = home.Path() / "Music" / "Disc 1: \"Live\"?";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"01 Who Are You?.wav", "02 back\\slash*.wav"})
+        ASSERT_TRUE(WriteSound(folder / name, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, Tone(44100, 2, 44100)));
+    std::ofstream(folder / "03 damaged.wav", std::ios::binary) << std::string(5000, '\x5A');
+    std::filesystem::copy_file(KORVO_RELEASE_PROGRAM, program.Path() / "korvo");
+    const std::string kept = home.WindowsPath("Music\\Disc 1: \"Live\"?");
+    std::ofstream(program.Path() / "Korvo.ini") << "[Data]\nDirectory=" << kept << "\n";
+    Environment homeFolder("HOME", home.Path().string());
+    Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
+    Environment driver("SDL_AUDIODRIVER", "disk");
+    Environment output("SDL_DISKAUDIOFILE", (home.Path() / "sound.raw").string());
+
+    VirtualXServer server(640, 800);
+    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+    Process player({(program.Path() / "korvo").string()}, false);
+    ASSERT_TRUE(player.Started());
+    std::string id = server.WindowId("Korvo Music Player - ");
+    ASSERT_FALSE(id.empty());
+    ASSERT_TRUE(WaitForName(id, "Korvo Music Player - 01 Who Are You?.wav")) << WindowName(id);
+    std::string seen;
+    ASSERT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
+
+    // The backslash shows as itself in the title the desktop reads.
+    server.Click(id, ButtonColumn(kPlay), kButtonRow);
+    EXPECT_TRUE(WaitForName(id, "Korvo Music Player - 02 back\\slash*.wav")) << WindowName(id);
+    EXPECT_TRUE(WaitForName(id, "Korvo Music Player - 03 damaged.wav")) << WindowName(id);
+    // One error box, named as the program is; the player behind it stands stopped on the damaged file.
+    const std::string box = server.WindowId("^Korvo Music Player$");
+    ASSERT_FALSE(box.empty());
+    server.PressKey(box, "Return");
+    EXPECT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
+    EXPECT_TRUE(WaitUntil([&] { return RunProgram({"xdotool", "search", "--name", "^Korvo Music Player$"}).empty(); }))
+        << "the box closed and no other came";
+    EXPECT_EQ(WindowName(id), "Korvo Music Player - 03 damaged.wav");
+
+    server.RequestClose(id);
+    EXPECT_EQ(player.Wait(), 0);
+    std::ifstream settingsFile(program.Path() / "Korvo.ini");
+    std::string settings((std::istreambuf_iterator<char>(settingsFile)), std::istreambuf_iterator<char>());
+    EXPECT_NE(settings.find("Directory=" + kept + "\n"), std::string::npos) << settings;
+}
+
 // A copy of a player over a folder of one 30-second file, playing it through SDL's disk driver.
 class PlayingALongFile : public ::testing::Test {
   protected:
