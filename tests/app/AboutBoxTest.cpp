@@ -42,6 +42,35 @@ class AboutBoxTest : public ::testing::Test {
     VirtualClock clock_;
 };
 
+// Whether a label of the about box shows exactly `text`: its pixels against the text drawn on its own, in the
+// box's font ("ＭＳ Ｐゴシック", 12 pixels) on the button face, as a label draws its caption.
+bool ShowsText(TLabel& label, const std::string& text) {
+    const int width = label.Width(), height = label.Height();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT area{0, 0, width, height};
+    HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    FillRect(dc, &area, face);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, text.c_str(), -1, &area, DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
+    bool same = true;
+    const HWND parent = label.Parent()->Handle();
+    for (int y = 0; y < height && same; ++y)
+        for (int x = 0; x < width && same; ++x)
+            same = Pixel(parent, label.Left() + x, label.Top() + y) == GetPixel(dc, x, y);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(font);
+    DeleteObject(face);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return same;
+}
+
 bool HasDarkPixels(HWND window, RECT area) {
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x) {
@@ -71,9 +100,12 @@ TEST_F(AboutBoxTest, ItShowsCentredWithItsPictureAndTexts) {
                                       HWND panel = box.Panel1->Handle();
                                       // The icon's frame is navy at its edge and the note inside is dark.
                                       picture = Pixel(panel, 8, 20) == RGB(0, 0, 128) && HasDarkPixels(panel, {16, 16, 34, 34});
-                                      name = HasDarkPixels(panel, {48, 16, 190, 28});
-                                      version = HasDarkPixels(panel, {48, 40, 111, 52});
-                                      notice = HasDarkPixels(panel, {48, 64, 176, 76});
+                                      name = box.ProductName->Caption() == "ミュージックプレーヤー Korvo" &&
+                                             ShowsText(*box.ProductName, "ミュージックプレーヤー Korvo");
+                                      version = box.Version->Caption() == "Version 1.00" &&
+                                                ShowsText(*box.Version, "Version 1.00");
+                                      notice = box.Copyright->Caption() == "© 2026 Korvo チーム" &&
+                                               ShowsText(*box.Copyright, "© 2026 Korvo チーム");
                                       nothingBelow = !HasDarkPixels(panel, {48, 80, 190, 88});
                                       EXPECT_TRUE(WriteScreenshot(box.Handle(), "about-box-headless.png"));
                                   },

@@ -1,12 +1,13 @@
 // The about box shown modally, as the main window shows it, for the end-to-end test: it says when the box is on
-// the screen, the release of each key the box has handled, and, at the end, the result of the modal run.
+// the screen, the release of each key the box has handled, and, at the end, the result of the modal run. Started
+// with "--headless", it draws the box in memory instead and says its pixels.
 
 #include <cstdio>
 #include <string>
 
 #include "app/AboutBox.h"
 #include "frame/Application.h"
-#include "tests/e2e/Handshake.h"
+#include "tests/e2e/HeadlessRendering.h"
 
 namespace {
 
@@ -19,12 +20,21 @@ void SayShownWhenIdle() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
+        const bool headless = e2e::UseHeadlessWhenAsked(argc, argv);
         TApplication& application = Application();
         application.RunStartupHook();
         application.SetAppTitle("Korvo Music Player");
         AboutBox = new TAboutBox(&application);
+        if (headless) {
+            e2e::WhenIdle([] {
+                e2e::SayPixels(AboutBox->Handle());
+                AboutBox->SetModalResult(mrCancel);
+            });
+            AboutBox->RunModal();
+            return 0;
+        }
         // A key's release comes after the box has done what the key asked for, so a box still there to hear it
         // was not closed by it.
         AboutBox->SetKeyPreview(true);

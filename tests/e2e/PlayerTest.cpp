@@ -2,13 +2,15 @@
 // disk audio driver for a sound card, and xdotool for a user. It opens on the music folder, plays, steps to the next
 // file, pauses, resumes, stops, and on close writes its six settings. The screen is kept as a PNG.
 // The player says nothing on its output; each step waits for what it shows instead: the window's title, which of
-// its transport buttons are lit on the screen, and the sound file the disk driver writes growing.
+// its transport buttons are lit on the screen, and the sound file the disk driver writes growing; that file tells
+// by their tones which files played, and holds silence while the player is paused.
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "platform/gdi/Png.h"
 #include "tests/e2e/XServer.h"
@@ -85,15 +88,75 @@ bool WaitForSound(const std::filesystem::path& file, std::uintmax_t bytes) {
     return WaitUntil([&] { return size() >= start + bytes; });
 }
 
+std::uintmax_t SizeOf(const std::filesystem::path& file) {
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(file, error);
+    return error ? 0 : size;
+}
+
+// What the disk driver wrote: 32-bit float samples, two channels, 48 kHz, from byte `from` to byte `to`.
+std::vector<float> SoundWritten(const std::filesystem::path& file, std::uintmax_t from = 0,
+                                std::uintmax_t to = UINTMAX_MAX) {
+    std::ifstream raw(file, std::ios::binary);
+    raw.seekg(static_cast<std::streamoff>(from));
+    std::vector<float> samples;
+    for (float sample; from + sizeof sample <= to && raw.read(reinterpret_cast<char*>(&sample), sizeof sample);
+         from += sizeof sample)
+        samples.push_back(sample);
+    return samples;
+}
+
+// The tones heard, in order: for every 50 ms of the first channel, the letter of the strongest of `frequencies`
+// ('a' for the first), or '.' where it is silent; runs shorter than 100 ms (a change of file) are left out and
+// runs of one letter are written once.
+std::string TonesHeard(const std::vector<float>& samples, const std::vector<double>& frequencies) {
+    constexpr int kRate = 48000, kWindow = kRate / 20;
+    std::string windows;
+    for (size_t start = 0; start + 2 * kWindow <= samples.size(); start += 2 * kWindow) {
+        double energy = 0;
+        for (int i = 0; i < kWindow; ++i) energy += samples[start + 2 * i] * samples[start + 2 * i];
+        if (std::sqrt(energy / kWindow) < 0.02) {
+            windows += '.';
+            continue;
+        }
+        // Goertzel's filter gives the power of one frequency.
+        char strongest = '?';
+        double most = 0;
+        for (size_t f = 0; f < frequencies.size(); ++f) {
+            const double coefficient = 2 * std::cos(2 * M_PI * frequencies[f] / kRate);
+            double previous = 0, before = 0;
+            for (int i = 0; i < kWindow; ++i) {
+                const double next = samples[start + 2 * i] + coefficient * previous - before;
+                before = previous;
+                previous = next;
+            }
+            const double power = previous * previous + before * before - coefficient * previous * before;
+            if (power > most) most = power, strongest = static_cast<char>('a' + f);
+        }
+        windows += strongest;
+    }
+    std::string heard;
+    for (size_t i = 0; i < windows.size();) {
+        size_t end = windows.find_first_not_of(windows[i], i);
+        if (end == std::string::npos) end = windows.size();
+        if (end - i >= 2 && (heard.empty() || heard.back() != windows[i])) heard += windows[i];
+        i = end;
+    }
+    return heard;
+}
+
 }  // namespace
 
 TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     ASSERT_TRUE(std::filesystem::exists(KORVO_RELEASE_PROGRAM)) << "./test builds the optimised program first";
     TempFolder home, program;
     std::filesystem::create_directories(home.Path() / "Music");
-    for (const char* name : {"01 はじまり.wav", "02 Rain.wav", "03 夜の海.wav"})
-        ASSERT_TRUE(WriteSound(home.Path() / "Music" / name, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
-                               Tone(44100, 2, 44100 * 4)));
+    // Each file a tone of its own, so that what the sound card heard tells which file played.
+    const std::vector<double> tones{330, 550, 770};
+    const char* const names[] = {"01 はじまり.wav", "02 Rain.wav", "03 夜の海.wav"};
+    for (size_t i = 0; i < 3; ++i)
+        ASSERT_TRUE(WriteSound(home.Path() / "Music" / names[i], SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                               Tone(44100, 2, 44100 * 4, tones[i])));
     // The program in a folder of its own, so its settings file is the test's.
     std::filesystem::copy_file(KORVO_RELEASE_PROGRAM, program.Path() / "korvo");
     std::filesystem::path sound = home.Path() / "sound.raw";
@@ -114,6 +177,21 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     auto stopped = WaitForButtons(server, id, "100", seen);
     ASSERT_TRUE(stopped) << seen;
     platform::gdi::WritePng(*stopped, KORVO_E2E_PLAYER_SCREENSHOT);
+    {
+        // Pixel for pixel what the same layout draws in memory over the same folder.
+        Process headless({KORVO_E2E_PLAYER_PROGRAM, "--headless", program.Path().string()});
+        auto rendering = ReadPixels(headless);
+        ASSERT_TRUE(rendering) << "the headless rendering";
+        int x = 0, y = 0;
+        ASSERT_TRUE(server.WindowPosition(id, x, y));
+        const std::pair<const char*, RECT> parts[] = {
+            {"the button bar", {2, 4, 349, 37}},  {"the time display", {2, 42, 349, 66}},
+            {"the slider", {0, 66, 350, 78}},     {"the playlist", {2, 80, 176, 721}},
+            {"the drive selector", {180, 80, 349, 98}}, {"the folder list", {180, 102, 349, 721}},
+            {"the whole window", {0, 0, rendering->width, rendering->height}}};
+        for (const auto& [part, area] : parts)
+            EXPECT_EQ(DifferentPixels(*stopped, x, y, *rendering, area), 0) << part;
+    }
 
     // Playing: play greys out, pause and stop light up, and a second of the first file is heard.
     server.Click(id, ButtonColumn(kPlay), kButtonRow);
@@ -123,11 +201,14 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
     EXPECT_TRUE(WaitForName(id, "Korvo Music Player - 02 Rain.wav")) << WindowName(id);
     EXPECT_TRUE(WaitForButtons(server, id, "011", seen)) << "the next file plays on: " << seen;
     EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 2));
-    // Paused: pause alone is lit, to resume with.
+    // Paused: pause alone is lit, to resume with, and for as long as the user holds it nothing more is heard.
     server.Click(id, ButtonColumn(kPause), kButtonRow);
     auto paused = WaitForButtons(server, id, "010", seen);
     EXPECT_TRUE(paused) << seen;
     if (paused) platform::gdi::WritePng(*paused, KORVO_E2E_PLAYER_PAUSED_SCREENSHOT);
+    const std::uintmax_t pausedAt = SizeOf(sound);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the user's pause, not a wait for the program
+    const std::uintmax_t resumedAt = SizeOf(sound);
     server.Click(id, ButtonColumn(kPause), kButtonRow);  // resumes
     EXPECT_TRUE(WaitForButtons(server, id, "011", seen)) << seen;
     EXPECT_TRUE(WaitForSound(sound, kSecondOfSound / 4));
@@ -144,12 +225,18 @@ TEST(PlayerOnScreen, ItPlaysStepsPausesStopsAndSavesItsSettingsOnClose) {
         EXPECT_NE(settings.find(line), std::string::npos) << line << " in\n" << settings;
     EXPECT_NE(settings.find("Directory=" + home.WindowsPath("Music")), std::string::npos) << settings;
 
-    // Two files played in part: the sound card, which takes 32-bit float samples, heard more than silence.
-    std::ifstream raw(sound, std::ios::binary);
-    std::vector<float> samples;
-    for (float sample; raw.read(reinterpret_cast<char*>(&sample), sizeof sample);) samples.push_back(sample);
-    size_t loud = std::count_if(samples.begin(), samples.end(), [](float s) { return s > 0.05f || s < -0.05f; });
-    EXPECT_GT(loud, 44100u) << "of " << samples.size() << " samples written to the disk driver";
+    // The first file, then the second, silence while it was paused, the second again: the third never played.
+    // Before the first play and after the stop the card may be given silence or nothing.
+    std::string heard = TonesHeard(SoundWritten(sound), tones);
+    heard.erase(0, heard.find_first_not_of('.'));
+    heard.erase(heard.find_last_not_of('.') + 1);
+    EXPECT_EQ(heard, "ab.b") << "'.' is silence, 'a' to 'c' the files' tones";
+    // What the card was given while paused, past what was on its way when the pause came, is silence.
+    const std::uintmax_t onItsWay = kSecondOfSound / 5;
+    const std::vector<float> whilePaused = SoundWritten(sound, pausedAt + onItsWay, resumedAt);
+    EXPECT_EQ(std::count_if(whilePaused.begin(), whilePaused.end(), [](float s) { return s > 0.01f || s < -0.01f; }),
+              0)
+        << "of " << whilePaused.size() << " samples written while paused";
 }
 
 TEST(PlayerOnScreen, FilesOfAnyNamePlayAndADamagedLastOneLeavesThePlayerStoppedOnIt) {

@@ -16,6 +16,7 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/ScreenDump.h"
 #include "tests/support/TempFolder.h"
 
 extern char** environ;
@@ -188,34 +189,31 @@ void VirtualXServer::Drag(const std::string& windowId, int fromX, int fromY, int
     RunProgram({"xdotool", "mouseup", "1"});
 }
 
-std::optional<platform::gdi::Surface> VirtualXServer::Screen() const {
-    TempFolder folder;
-    std::string dump = (folder.Path() / "screen.xwd").string();
-    RunProgram({"xwd", "-root", "-silent", "-out", dump});
-    std::ifstream in(dump, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto field = [&bytes](size_t index) {
-        size_t at = index * 4;
-        return at + 4 > bytes.size() ? 0u
-                                     : (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
-                                           (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-    };
-    // An X window dump in ZPixmap form: a header of 32-bit fields, a colour table, then lines that may be padded.
-    uint32_t width = field(4), height = field(5), byteOrder = field(7), bytesPerPixel = field(11) / 8,
-             bytesPerLine = field(12), masks[3] = {field(14), field(15), field(16)};
-    size_t start = field(0) + static_cast<size_t>(field(19)) * 12;
-    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || start + static_cast<size_t>(bytesPerLine) * height > bytes.size())
+std::optional<platform::gdi::Surface> VirtualXServer::Screen() const { return ReadScreen(); }
+
+std::optional<platform::gdi::Surface> ReadPixels(Process& program) {
+    std::optional<std::string> header = program.WaitFor("pixels ");
+    int width = 0, height = 0;
+    if (!header || std::sscanf(header->c_str(), "pixels %d %d", &width, &height) != 2 || width <= 0 || height <= 0)
         return std::nullopt;
-    platform::gdi::Surface screen(static_cast<int>(width), static_cast<int>(height));
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t* p = bytes.data() + start + static_cast<size_t>(y) * bytesPerLine + x * bytesPerPixel;
-            uint32_t value = 0;
-            for (uint32_t i = 0; i < bytesPerPixel; ++i)
-                value |= uint32_t{p[byteOrder == 0 ? i : bytesPerPixel - 1 - i]} << (8 * i);
-            uint32_t pixel = 0;
-            for (uint32_t mask : masks) pixel = (pixel << 8) | (((value & mask) >> __builtin_ctz(mask)) & 0xFF);
-            screen.Row(static_cast<int>(y))[x] = pixel;
+    platform::gdi::Surface rendering(width, height);
+    for (int y = 0; y < height; ++y) {
+        std::optional<std::string> row = program.ReadLine();
+        if (!row || row->size() != static_cast<size_t>(width) * 6) return std::nullopt;
+        for (int x = 0; x < width; ++x)
+            rendering.Row(y)[x] = static_cast<uint32_t>(std::stoul(row->substr(static_cast<size_t>(x) * 6, 6), nullptr, 16));
+    }
+    return rendering;
+}
+
+int DifferentPixels(const platform::gdi::Surface& screen, int x, int y, const platform::gdi::Surface& rendering,
+                    const RECT& area) {
+    int different = 0;
+    for (int v = area.top; v < area.bottom; ++v)
+        for (int u = area.left; u < area.right; ++u) {
+            const bool inside = u >= 0 && v >= 0 && u < rendering.width && v < rendering.height && x + u >= 0 &&
+                                y + v >= 0 && x + u < screen.width && y + v < screen.height;
+            if (!inside || screen.At(x + u, y + v) != rendering.At(u, v)) ++different;
         }
-    return screen;
+    return different;
 }

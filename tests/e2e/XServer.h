@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gdi/Surface.h"
+#include "platform/win32.h"
 
 // Every wait of these tests is for something the program says or the screen shows, never for a length of time.
 // This limit only ends a wait that would otherwise never end: it is far beyond what a loaded machine running the
@@ -44,6 +45,14 @@ class Process {
     bool ended_ = false;
     std::string buffer_;
 };
+
+// The pixels a program of the tests says with e2e::SayPixels, or nothing when it says none.
+std::optional<platform::gdi::Surface> ReadPixels(Process& program);
+// How many pixels of `area` (client coordinates of the rendering) differ between a window's rendering and the
+// screen, the window's client area lying at (x, y) on the screen; every pixel counts as different when the area
+// reaches outside either.
+int DifferentPixels(const platform::gdi::Surface& screen, int x, int y, const platform::gdi::Surface& rendering,
+                    const RECT& area);
 
 // Asks `condition` again and again, a moment apart, until it holds; false only after `limit`.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = kHangLimit);

@@ -216,7 +216,12 @@ TEST_F(FrameTest, ReleaseLaterDestroysTheFormAfterTheHandlerReturns) {
     TComponentWatch watch(dialog);
     dialog->OnClose = [](TObject*, TCloseAction& action) { action = TCloseAction::CloseFree; };
     dialog->Show();
-    PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    const HWND handle = dialog->Handle();
+    // The close is handled in full, and the form and its window are still there when the handling returns.
+    SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(watch.Destroyed());
+    EXPECT_TRUE(IsWindow(handle));
     DispatchPending();
     EXPECT_TRUE(watch.Destroyed());
+    EXPECT_FALSE(IsWindow(handle));
 }

@@ -86,11 +86,13 @@ TEST_F(Components, ALinkedComponentHearsOfTheOthersRemoval) {
     EXPECT_EQ(watcher.removed_, watched);
     // And the other way round: the watcher's end is told to the component it watched.
     TRecorder kept(nullptr);
+    const TComponent* ended = nullptr;
     {
         TRecorder shortLived(nullptr);
         shortLived.FreeNotification(&kept);
+        ended = &shortLived;
     }
-    EXPECT_NE(kept.removed_, nullptr);
+    EXPECT_EQ(kept.removed_, ended) << "told of the component that ended, not of any";
 }
 
 TEST_F(Components, ALayoutIsReadInItsOwnOrderAndEveryComponentIsToldWhenItEnds) {

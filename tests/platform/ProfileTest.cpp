@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/kernel/Paths.h"
 #include "platform/win32.h"
 #include "tests/support/TempFolder.h"
 
@@ -148,9 +151,44 @@ TEST(Profile, WritesKeepEveryOtherByteOfTheFile) {
     EXPECT_EQ(Names(folder), (std::vector<std::string>{"Korvo.ini", "link.ini"}));
 }
 
-TEST(Profile, TheSuperuserSavingAUsersSettingsLeavesTheFileWithTheUser) {
-    if (geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file to another user";
+namespace {
+
+// A group of this process's other than its own, or nothing.
+std::optional<gid_t> SecondGroup() {
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<size_t>(std::max(getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    for (gid_t group : groups)
+        if (group != getegid()) return group;
+    return std::nullopt;
+}
+
+// Gives a settings file in the folder to the writer's second group and saves into it: 0 when the file keeps that
+// group, its content saved; no privilege is needed for either step.
+int SaveKeepsTheGroup(const std::string& folder) {
+    const std::optional<gid_t> second = SecondGroup();
+    if (!second) return 1;
+    const fs::path file = fs::path(folder) / "group.ini";
+    std::ofstream(file) << "[Play]\nRepeat=1\n";
+    if (chown(file.c_str(), static_cast<uid_t>(-1), *second) != 0) return 2;
+    const std::string path = platform::kernel::WindowsPathOf(file.string());
+    if (!WritePrivateProfileStringA("Play", "Repeat", "0", path.c_str())) return 3;
+    struct stat status;
+    if (stat(file.c_str(), &status) != 0 || status.st_gid != *second) return 4;
+    return Read(path, "Play", "Repeat") == "0" ? 0 : 5;
+}
+
+}  // namespace
+
+TEST(Profile, ASavedFileKeepsItsOwnerAndGroup) {
     TempFolder folder;
+    chmod(folder.Path().c_str(), 0777);  // open to the unprivileged writer below
+    if (geteuid() != 0) {
+        // A user can give a file to another group of their own, but to no other owner: only the group is tested.
+        if (!SecondGroup()) GTEST_SKIP() << "this user belongs to one group only, so no file can change hands";
+        EXPECT_EQ(SaveKeepsTheGroup(folder.Path().string()), 0);
+        return;
+    }
+    // The superuser saving a user's settings leaves the file with the user.
     fs::path file = folder.Write("Korvo.ini", "[Play]\nRepeat=1\n");
     chmod(file.c_str(), 0604);
     ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
@@ -161,6 +199,8 @@ TEST(Profile, TheSuperuserSavingAUsersSettingsLeavesTheFileWithTheUser) {
     EXPECT_EQ(status.st_gid, 65534u);
     EXPECT_EQ(Permissions(file), 0604u);
     EXPECT_EQ(folder.Read("Korvo.ini"), "[Play]\nRepeat=0\n");
+    // And a user without privileges in two groups, as a contributor runs the tests.
+    EXPECT_EQ(RunWithoutPrivileges(SaveKeepsTheGroup, folder.Path().string(), {100}), 0);
 }
 
 TEST(Profile, RemovalsTakeKeysAndSectionsAndTouchNothingWhenAbsent) {

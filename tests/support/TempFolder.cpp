@@ -60,12 +60,15 @@ std::string TempFolder::Read(std::string_view name) const {
     return text.str();
 }
 
-int RunWithoutPrivileges(int (*body)(const std::string& argument), const std::string& argument) {
+int RunWithoutPrivileges(int (*body)(const std::string& argument), const std::string& argument,
+                         const std::vector<gid_t>& groups) {
     pid_t child = fork();
     if (child < 0) return -1;
     if (child == 0) {
         constexpr uid_t kNobody = 65534;  // the unprivileged account Debian reserves
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(255);
+        if (geteuid() == 0 &&
+            (setgroups(groups.size(), groups.data()) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(255);
         _exit(body(argument) & 0xFF);
     }
     int status = 0;

@@ -1,9 +1,12 @@
 #pragma once
 // A folder of its own for one test, removed with everything in it when the test ends.
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TempFolder {
   public:
@@ -40,6 +43,8 @@ class CurrentDirectoryGuard {
 };
 
 // Runs body in a child process that has given up the superuser's rights (as user and group "nobody" when the
-// tests run as root), so that permission checks can be tested under CI's root account too. Returns body's result,
-// or -1 when the child could not be started or did not end normally. The body must not use gtest assertions.
-int RunWithoutPrivileges(int (*body)(const std::string& argument), const std::string& argument);
+// tests run as root, a member of `groups` too), so that permission checks can be tested under CI's root account.
+// Returns body's result, or -1 when the child could not be started or did not end normally. The body must not use
+// gtest assertions.
+int RunWithoutPrivileges(int (*body)(const std::string& argument), const std::string& argument,
+                         const std::vector<gid_t>& groups = {});

@@ -8,6 +8,7 @@
 
 #include "platform/display/Display.h"
 #include "tests/platform/display/WatchedWait.h"
+#include "tests/support/ScreenDump.h"
 #include "tests/support/Environment.h"
 
 namespace platform::display {
@@ -15,13 +16,33 @@ namespace {
 
 using namespace std::chrono_literals;
 
+std::string openError;
+
 std::unique_ptr<DisplayBackend> OpenDesktop() {
-    std::string error;
-    return CreateDisplayBackend("sdl", error);
+    openError.clear();
+    return CreateDisplayBackend("sdl", openError);
 }
 
-#define SKIP_WITHOUT_DESKTOP(display) \
-    if (!(display)) GTEST_SKIP() << "no display to open windows on"
+// Where the whole of `part` is on the screen, pixel for pixel.
+std::optional<POINT> Find(const gdi::Surface& screen, const gdi::Surface& part) {
+    const uint32_t first = part.At(0, 0);
+    for (int y = 0; y + part.height <= screen.height; ++y)
+        for (int x = 0; x + part.width <= screen.width; ++x) {
+            if (screen.At(x, y) != first) continue;
+            bool same = true;
+            for (int v = 0; v < part.height && same; ++v)
+                for (int u = 0; u < part.width && same; ++u) same = screen.At(x + u, y + v) == part.At(u, v);
+            if (same) return POINT{x, y};
+        }
+    return std::nullopt;
+}
+
+// Without a display there is nothing to test; with one named, a backend that cannot open it is broken.
+#define SKIP_WITHOUT_DESKTOP(display)                                                                   \
+    if (!(display)) {                                                                                 \
+        if (std::getenv("DISPLAY")) FAIL() << "DISPLAY is " << std::getenv("DISPLAY") << ": " << openError; \
+        GTEST_SKIP() << "no display to open windows on";                                              \
+    }
 
 TEST(SdlDisplay, WithoutADisplayItSaysSoInsteadOfFailing) {
     {
@@ -58,7 +79,10 @@ TEST(SdlDisplay, AWindowShowsItsPixelsAndHearsFromTheDesktop) {
     EXPECT_NE(window->Id(), popup->Id());
 
     window->Show(true);
-    gdi::Surface surface(200, 100, 0xC0C0C0);
+    // A field of one colour with a block of another, so that the window's pixels can be found on the screen.
+    gdi::Surface surface(200, 100, 0x2468AC);
+    for (int y = 20; y < 40; ++y)
+        for (int x = 30; x < 70; ++x) surface.Row(y)[x] = 0xF0E0D0;
     const RECT parts[] = {{0, 0, 200, 100}, {150, 50, 400, 400}};
     window->Present(surface, parts);
     window->SetTitle("曲名");
@@ -80,6 +104,18 @@ TEST(SdlDisplay, AWindowShowsItsPixelsAndHearsFromTheDesktop) {
         }
     }
     EXPECT_TRUE(heard);
+
+    // The X server shows those pixels where the window was placed.
+    std::optional<POINT> found;
+    for (const auto until = std::chrono::steady_clock::now() + 5s; !found && std::chrono::steady_clock::now() < until;) {
+        window->Present(surface, parts);
+        events.clear();
+        display->WaitEvents(50ms, events);
+        if (auto screen = ReadScreen()) found = Find(*screen, surface);
+    }
+    ASSERT_TRUE(found) << "the window's pixels are not on the screen";
+    EXPECT_EQ(found->x, 50);
+    EXPECT_EQ(found->y, 50);
 
     // Opening the popup must not take the focus from its owner, with or without a window manager.
     popup->Show(false);
