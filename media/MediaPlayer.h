@@ -137,6 +137,8 @@ class TMediaPlayer : public TCustomControl {
 
     // Changes the auto-enabled buttons for a click on `button` (or its keyboard activation).
     virtual void AutoButtonSet(TMPBtnType button);
+    // A button's click, beside the control's own click, which it does not replace.
+    using TCustomControl::Click;
     virtual void Click(TMPBtnType button, bool& doDefault);
     virtual void PostClick(TMPBtnType button);
     virtual void DoNotify();
@@ -167,7 +169,7 @@ class TMediaPlayer : public TCustomControl {
     void FitSize(int width, int height);
     void RefreshBar();
     void RunButton(TMPBtnType button);
-    void MouseDown(int x);
+    void PressButtonAt(int x);
     void MouseTrack(int x, int y);
     void MouseRelease();
 

@@ -159,7 +159,7 @@ void TMediaPlayer::RunButton(TMPBtnType button) {
     PostClick(currentButton_);
 }
 
-void TMediaPlayer::MouseDown(int x) {
+void TMediaPlayer::PressButtonAt(int x) {
     for (int index = 0; index < kButtonCount; ++index) {
         auto button = static_cast<TMPBtnType>(index);
         if (!Contains(visibleButtons_, button)) continue;
@@ -241,7 +241,7 @@ void TMediaPlayer::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            MouseDown(static_cast<short>(LOWORD(message.LParam)));
+            PressButtonAt(static_cast<short>(LOWORD(message.LParam)));
             return;
         case WM_MOUSEMOVE:
             MouseTrack(static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam)));
