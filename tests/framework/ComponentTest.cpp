@@ -89,7 +89,7 @@ TEST_F(Components, ALinkedComponentHearsOfTheOthersRemoval) {
     const TComponent* ended = nullptr;
     {
         TRecorder shortLived(nullptr);
-        shortLived.FreeNotification(&kept);
+        kept.FreeNotification(&shortLived);
         ended = &shortLived;
     }
     EXPECT_EQ(kept.removed_, ended) << "told of the component that ended, not of any";
