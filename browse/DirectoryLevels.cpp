@@ -5,6 +5,7 @@
 
 #include "browse/DirectoryListBox.h"
 #include "browse/DirectorySearch.h"
+#include "browse/HourGlass.h"
 #include "browse/LineGlyphs.h"
 #include "browse/PathRoutines.h"
 #include "browse/ShortenPath.h"
@@ -21,18 +22,25 @@ constexpr int kTextGap = 4;       // between glyph and text
 }  // namespace
 
 int ReadSubdirectories(const std::string& parent, TStringList& list) {
+    THourGlass hourGlass;
     std::vector<std::string> names;
     SearchDirectory(JoinPath(parent, "*.*"), FILE_ATTRIBUTE_DIRECTORY, [&](const TSearchEntry& entry) {
         if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.Name == "." || entry.Name == "..") return;
         names.push_back(entry.Name);
-    });
-    // Names equal ignoring case go in one order whatever order the disk keeps them in.
+        hourGlass.Counted(names.size());
+    }, true);
+    // In the list's own order before they go in, so that each goes in at the end rather than into the middle of a
+    // list of tens of thousands; names equal ignoring case keep one order whatever order the disk keeps them in.
     std::sort(names.begin(), names.end());
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return TStrings::CompareLines(a, b) < 0; });
     for (const std::string& name : names) list.AppendLine(name);
     return static_cast<int>(names.size());
 }
 
 void TDirectoryListBox::ReadLevels() {
+    // The subfolders' own read shows the hourglass while it lasts; a long list keeps it while its lines go in.
+    THourGlass hourGlass;
     const std::string root = FileDrivePart(dirPath_) + "\\";
     DWORD maximumLength = 0;
     DWORD flags = 0;
@@ -42,7 +50,7 @@ void TDirectoryListBox::ReadLevels() {
     // "Music" and "music" are two folders on a volume that tells letter case apart, and one elsewhere.
     subdirectories.SetDuplicates(known && (flags & FILE_CASE_SENSITIVE_SEARCH) ? TDuplicates::Accept
                                                                                : TDuplicates::Ignore);
-    ReadSubdirectories(dirPath_, subdirectories);
+    hourGlass.Counted(static_cast<size_t>(ReadSubdirectories(dirPath_, subdirectories)));
     keepsCase_ = known && (flags & (FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES));
     caseSensitiveVolume_ = known && (flags & FILE_CASE_SENSITIVE_SEARCH);
     if (!HandleAllocated()) return;

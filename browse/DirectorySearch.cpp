@@ -33,9 +33,11 @@ class SearchHandle {
 
 }  // namespace
 
-void SearchDirectory(std::string_view pattern, DWORD requested, const std::function<void(const TSearchEntry&)>& found) {
+void SearchDirectory(std::string_view pattern, DWORD requested, const std::function<void(const TSearchEntry&)>& found,
+                     bool directoriesOnly) {
     WIN32_FIND_DATAA data;
-    HANDLE first = FindFirstFileA(std::string(pattern).c_str(), &data);
+    HANDLE first = FindFirstFileExA(std::string(pattern).c_str(), FindExInfoBasic, &data,
+                                    directoriesOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr, 0);
     if (first == INVALID_HANDLE_VALUE) {
         if (FoundNothing(GetLastError())) return;
         throw EInOutError::FromLastError();

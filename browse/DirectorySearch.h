@@ -17,4 +17,7 @@ struct TSearchEntry {
 // hidden, system, volume label or directory that `requested` lacks; read-only and archive never cause skipping.
 // A search that finds nothing, or whose folder or name cannot exist, ends quietly. A folder that exists but cannot
 // be read raises EInOutError (access denied, a device failure), so that it is never shown as an empty folder.
-void SearchDirectory(std::string_view pattern, DWORD requested, const std::function<void(const TSearchEntry&)>& found);
+// A caller that wants directories alone says so: the platform may then pass over what is plainly no directory
+// without looking at it (found is still called for whatever the platform returns).
+void SearchDirectory(std::string_view pattern, DWORD requested, const std::function<void(const TSearchEntry&)>& found,
+                     bool directoriesOnly = false);

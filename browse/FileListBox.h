@@ -88,4 +88,5 @@ class TFileListBox : public TCustomListBox {
     TBitmap otherFileGlyph_;
     int32_t lastSelection_ = -1;
     bool showGlyphs_ = false;
+    uint64_t linesFingerprint_ = 0;  // of the lines the last read gathered
 };

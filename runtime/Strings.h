@@ -59,7 +59,6 @@ class TStrings : public TObject {
     // Replaces key's line, adds one at the end when there is none, and removes it when value is empty.
     void SetKeyValue(std::string_view key, std::string_view value);
 
-  protected:
     // -1, 0 or 1: the locale's order ignoring letter case, which every list uses for searching and sorting.
     static int CompareLines(std::string_view a, std::string_view b);
 

@@ -13,6 +13,7 @@
 
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Files.h"
+#include "platform/kernel/FolderRead.h"
 #include "platform/kernel/Locale.h"
 #include "platform/kernel/Names.h"
 #include "platform/kernel/Paths.h"
@@ -94,10 +95,12 @@ bool Matches(const Pattern& pattern, std::string_view name) {
 }
 
 struct Search {
-    DIR* dir = nullptr;
+    std::shared_ptr<FolderRead> folder;
+    size_t next = 0;
     Pattern pattern;
-    bool root = false;                      // a drive's root lists neither "." nor ".."
-    std::vector<std::string> virtualNames;  // entries that are mount points of virtual file systems
+    // Entries whose record says they are no directory are passed over without a look at them, as a file system
+    // that filters directories does on Windows; a caller still checks each entry's attributes.
+    bool directoriesOnly = false;
 };
 
 std::mutex liveMutex;
@@ -108,40 +111,29 @@ bool IsLive(HANDLE handle) {
     return liveSearches.contains(static_cast<Search*>(handle));
 }
 
-// `name` is the entry's name on disk and `shown` the same name as it reads in a Windows path.
-void Fill(const Search& search, const char* name, std::string_view shown, const struct stat& status, bool dangling,
-          WIN32_FIND_DATAA* data) {
-    std::memset(data, 0, sizeof *data);
-    bool isVirtual = std::find(search.virtualNames.begin(), search.virtualNames.end(), name) !=
-                     search.virtualNames.end();
-    data->dwFileAttributes = AttributesOf(name, status, isVirtual) | (dangling ? FILE_ATTRIBUTE_SYSTEM : 0);
-    data->ftLastWriteTime = FileTimeOf(status.st_mtim);
-    data->ftLastAccessTime = FileTimeOf(status.st_atim);
-    data->ftCreationTime = FileTimeOf(status.st_ctim);
-    if (S_ISREG(status.st_mode)) {
-        auto size = static_cast<uint64_t>(status.st_size);
-        data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
-        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    }
-    shown.copy(data->cFileName, MAX_PATH - 1);
-}
-
 bool Next(Search& search, WIN32_FIND_DATAA* data) {
-    while (dirent* entry = readdir(search.dir)) {
-        std::string_view name = entry->d_name;
-        if (search.root && (name == "." || name == "..")) continue;
+    FolderRead& folder = *search.folder;
+    while (search.next < folder.entries.size()) {
+        FolderEntry& entry = folder.entries[search.next++];
+        std::string_view name = entry.name;
+        if (folder.root && (name == "." || name == "..")) continue;
+        if (search.directoriesOnly && !entry.mountPoint && entry.kind != DT_DIR && entry.kind != DT_LNK &&
+            entry.kind != DT_UNKNOWN)
+            continue;
         std::string carried;
-        if (NeedsCarrying(name)) name = carried = WindowsNameOf(name);
+        if (entry.carried) name = carried = WindowsNameOf(name);
         // A name too long for a Windows path is left out: no program could open it by that path.
         if (name.size() >= MAX_PATH || !Matches(search.pattern, name)) continue;
-        struct stat status;
-        bool dangling = false;
-        // Only metadata is read: a FIFO or a device in the folder is never opened.
-        if (fstatat(dirfd(search.dir), entry->d_name, &status, 0) != 0) {
-            if (fstatat(dirfd(search.dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            dangling = true;
-        }
-        Fill(search, entry->d_name, name, status, dangling, data);
+        LookUp(folder, entry);
+        if (entry.gone) continue;
+        std::memset(data, 0, sizeof *data);
+        data->dwFileAttributes = entry.attributes;
+        data->ftLastWriteTime = entry.written;
+        data->ftLastAccessTime = entry.accessed;
+        data->ftCreationTime = entry.created;
+        data->nFileSizeLow = static_cast<DWORD>(entry.size & 0xFFFFFFFF);
+        data->nFileSizeHigh = static_cast<DWORD>(entry.size >> 32);
+        name.copy(data->cFileName, MAX_PATH - 1);
         return true;
     }
     return false;
@@ -149,8 +141,18 @@ bool Next(Search& search, WIN32_FIND_DATAA* data) {
 
 }  // namespace
 
-HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
-    if (!lpFileName || !lpFindFileData) {
+HANDLE WINAPI FindFirstFileExA(LPCSTR lpFileName, FINDEX_INFO_LEVELS fInfoLevelId, LPVOID lpFindFileData,
+                               FINDEX_SEARCH_OPS fSearchOp, LPVOID lpSearchFilter, DWORD dwAdditionalFlags) {
+    // Searches here ignore letter case, and the short names of the basic level are never given anyway: a
+    // case-sensitive search is refused rather than answered as another.
+    auto* data = static_cast<LPWIN32_FIND_DATAA>(lpFindFileData);
+    if ((fInfoLevelId != FindExInfoStandard && fInfoLevelId != FindExInfoBasic) || lpSearchFilter ||
+        (fSearchOp != FindExSearchNameMatch && fSearchOp != FindExSearchLimitToDirectories) ||
+        (dwAdditionalFlags & ~FIND_FIRST_EX_LARGE_FETCH)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!lpFileName || !data) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
@@ -170,22 +172,15 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     auto search = std::make_unique<Search>();
-    search->dir = opendir(posix.c_str());
-    if (!search->dir) {
+    search->folder = ReadFolder(posix);
+    if (!search->folder) {
         int cause = errno;
         SetLastError(cause == ENOENT || cause == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(cause));
         return INVALID_HANDLE_VALUE;
     }
     search->pattern = Compile(name);
-    auto volume = VolumeOfPath(posix);
-    search->root = volume && volume->mountPoint == posix;
-    const std::string prefix = posix == "/" ? "/" : posix + "/";
-    auto mounts = Mounts();
-    for (const std::string& mountPoint : mounts->virtualMountPoints)
-        if (mountPoint.starts_with(prefix) && mountPoint.find('/', prefix.size()) == std::string::npos)
-            search->virtualNames.push_back(mountPoint.substr(prefix.size()));
-    if (!Next(*search, lpFindFileData)) {
-        closedir(search->dir);
+    search->directoriesOnly = fSearchOp == FindExSearchLimitToDirectories;
+    if (!Next(*search, data)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -193,6 +188,10 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     std::lock_guard lock(liveMutex);
     liveSearches.insert(handle);
     return handle;
+}
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    return FindFirstFileExA(lpFileName, FindExInfoStandard, lpFindFileData, FindExSearchNameMatch, nullptr, 0);
 }
 
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
@@ -207,7 +206,6 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
         std::lock_guard lock(liveMutex);
         if (!liveSearches.erase(search)) return Fail(ERROR_INVALID_HANDLE);
     }
-    closedir(search->dir);
     delete search;
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 
 #include "platform/kernel/Clock.h"
+#include "platform/kernel/FolderRead.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;
@@ -49,6 +50,8 @@ Timer* DueTimer(HWND filter, std::chrono::nanoseconds now) {
 }
 
 void NoteMessage(const MSG& message) {
+    // Each message is handled with the folders as they are now.
+    platform::kernel::ForgetFolderReads();
     WindowSystem& system = WindowSystem::Get();
     system.messageTime = message.time;
     system.messagePos = message.pt;
@@ -188,6 +191,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     if (InRange(WM_PAINT, wMsgFilterMin, wMsgFilterMax))
         if (HWND paint = NextPaintWindow(hWnd)) {
             *lpMsg = MSG{paint, WM_PAINT, 0, 0, NowMilliseconds(), system.cursorPos};
+            if (remove) platform::kernel::ForgetFolderReads();
             return TRUE;
         }
     if (InRange(WM_TIMER, wMsgFilterMin, wMsgFilterMax)) {

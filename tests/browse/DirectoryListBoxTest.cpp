@@ -8,6 +8,7 @@
 #include "browse/FileListBox.h"
 #include "browse/PathRoutines.h"
 #include "browse/ShortenPath.h"
+#include "frame/Screen.h"
 #include "framework/Layout.h"
 #include "framework/StdCtrls.h"
 #include "platform/testing/FakeVolumes.h"
@@ -78,6 +79,23 @@ TEST_F(BrowseTest, DirectoryListShowsTheLevelsThenTheSortedSubdirectoriesIndente
         RECT line = list->ItemRect(i);
         EXPECT_TRUE(GlyphDrawnAt(list->Handle(), glyph, line.left + indent, GlyphTop(line, glyph))) << "line " << i;
     }
+}
+
+TEST_F(BrowseTest, DirectoryListShowsTheHourglassWhileItReadsManySubfolders) {
+    for (int i = 0; i < 101; ++i) folder_.MakeFolder("many/" + std::to_string(1000 + i));
+    folder_.MakeFolder("few/one");
+    ChangeDirectory(folder_.WindowsPath());
+    auto* list = Place<TDirectoryListBox>();
+    Screen().SetCursor(crCross);
+    const int before = Screen().CursorChanges();
+    list->SetDirPath(folder_.WindowsPath("few"));
+    EXPECT_EQ(Screen().Cursor(), crCross);
+    const int forFew = Screen().CursorChanges() - before;
+    list->SetDirPath(folder_.WindowsPath("many"));
+    EXPECT_GT(Screen().CursorChanges() - before - forFew, forFew) << "the hourglass came and went";
+    EXPECT_EQ(Screen().Cursor(), crCross);
+    EXPECT_EQ(list->Items().LineCount() - list->ItemIndex() - 1, 101);
+    Screen().SetCursor(crDefault);
 }
 
 TEST_F(BrowseTest, DirectoryListTellsLetterCaseApartOnlyWhereTheVolumeDoes) {

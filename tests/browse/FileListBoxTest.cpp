@@ -144,6 +144,32 @@ TEST_F(BrowseTest, FileListShowsTheHourglassFromThe101stEntryAndPutsTheCursorBac
     Screen().SetCursor(crDefault);
 }
 
+TEST_F(BrowseTest, FileListReadAgainAtOnceGivesWhatAFreshReadGives) {
+    for (const char* name : {"b.mp3", "a.mp3", "c.wav"}) folder_.Write(name, "x");
+    ChangeDirectory(folder_.WindowsPath());
+    auto* list = Place<TFileListBox>();
+    list->SetMask("*.mp3;*.wav");
+    int changes = 0;
+    list->OnChange = [&](TObject*) { ++changes; };
+    list->SetItemIndex(1);
+    list->SetTopIndex(1);
+
+    // Read again before anything else happens, as the player's rescan follows a change of folder: the same lines,
+    // and no line selected, as after any read.
+    list->Rescan();
+    EXPECT_EQ(Lines(*list), (Strings{"a.mp3", "b.mp3", "c.wav"}));
+    EXPECT_EQ(list->ItemIndex(), -1);
+    EXPECT_EQ(list->TopIndex(), 0);
+    EXPECT_EQ(changes, 1);
+    // A file added and one removed meanwhile are seen at once, whatever message is being handled.
+    folder_.Write("0.wav", "x");
+    std::filesystem::remove(folder_.Path() / "b.mp3");
+    list->Rescan();
+    EXPECT_EQ(Lines(*list), (Strings{"0.wav", "a.mp3", "c.wav"}));
+    list->SetMask("*.wav");
+    EXPECT_EQ(Lines(*list), (Strings{"0.wav", "c.wav"}));
+}
+
 TEST_F(BrowseTest, FileListWithoutAWindowReadsNothing) {
     folder_.Write("sub/a.wav", "x");
     ChangeDirectory(folder_.WindowsPath());

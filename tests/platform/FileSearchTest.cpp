@@ -212,3 +212,59 @@ TEST(FileSearch, UnreadableFolderFailsWithAccessDenied) {
         folder.WindowsPath("locked\\*.*"));
     EXPECT_EQ(error, ERROR_ACCESS_DENIED);
 }
+
+TEST(FileSearch, ASearchForDirectoriesPassesOverWhatTheDirectoryEntrySaysIsNone) {
+    TempFolder folder;
+    folder.MakeFolder("album");
+    folder.Write("song.mp3", "x");
+    ASSERT_EQ(symlink("album", (folder.Path() / "link").c_str()), 0);
+    ASSERT_EQ(mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
+    auto directories = [&](const std::string& pattern) {
+        std::map<std::string, DWORD> found;
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchLimitToDirectories,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (search == INVALID_HANDLE_VALUE) return found;
+        do found[data.cFileName] = data.dwFileAttributes;
+        while (FindNextFileA(search, &data));
+        FindClose(search);
+        return found;
+    };
+    // A link is looked at, to find what it points to; a file and a pipe are passed over.
+    const auto found = directories(folder.WindowsPath("*"));
+    EXPECT_EQ(Names(found), (Strings{".", "..", "album", "link"}));
+    EXPECT_EQ(found.at("link"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(directories(folder.WindowsPath("*.mp3")).empty());
+
+    // What the platform cannot do is refused, not done another way.
+    WIN32_FIND_DATAA data;
+    for (DWORD flags : {static_cast<DWORD>(FIND_FIRST_EX_CASE_SENSITIVE), DWORD{0x100}}) {
+        EXPECT_EQ(FindFirstFileExA(folder.WindowsPath("*").c_str(), FindExInfoStandard, &data, FindExSearchNameMatch,
+                                   nullptr, flags),
+                  INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    EXPECT_EQ(FindFirstFileExA(folder.WindowsPath("*").c_str(), FindExInfoStandard, &data,
+                               FindExSearchLimitToDevices, nullptr, 0),
+              INVALID_HANDLE_VALUE);
+}
+
+TEST(FileSearch, SearchesWhileOneMessageIsHandledShareOneReadOfAnUnchangedFolder) {
+    TempFolder folder;
+    auto file = folder.Write("song.mp3", "x");
+    const std::string pattern = folder.WindowsPath("*.mp3");
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    // Protecting a file leaves its folder as it was: a search made before the next message sees the folder as the
+    // first did, and one made after sees it anew.
+    chmod(file.c_str(), 0444);
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    MSG message;
+    PostMessageA(nullptr, WM_NULL, 0, 0);
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    // A name added or removed changes the folder: the next search reads it again at once.
+    folder.Write("new.mp3", "x");
+    EXPECT_EQ(Names(Search(pattern)), (Strings{"new.mp3", "song.mp3"}));
+    std::filesystem::remove(file);
+    EXPECT_EQ(Names(Search(pattern)), (Strings{"new.mp3"}));
+}
