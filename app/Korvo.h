@@ -103,6 +103,8 @@ class TKorvo : public TForm {
     void ShowMode();
     bool IsAtEnd();
     void ShufflePlaylist();
+    // The playlist becomes `source`'s lines in a shuffled order, the first selected.
+    void FillShuffled(const TStrings& source);
     void StartTrack();
     // The end of the open file, by play style and repeat.
     void AdvanceAtEnd();

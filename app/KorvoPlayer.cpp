@@ -118,7 +118,9 @@ bool TKorvo::IsAtEnd() {
 
 // The playlist.
 
-void TKorvo::ShufflePlaylist() {
+void TKorvo::ShufflePlaylist() { FillShuffled(ListBox->Items()); }
+
+void TKorvo::FillShuffled(const TStrings& source) {
     SYSTEMTIME now;
     GetSystemTime(&now);
     random_ = ((static_cast<uint32_t>(now.wHour) * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
@@ -130,7 +132,7 @@ void TKorvo::ShufflePlaylist() {
     // exchanges a line, each a dozen messages to the list's window, took seconds for a large folder. The lines end
     // in the same order, and the list stays marked sorted without being sorted again.
     TStringList order;
-    order.CopyLinesFrom(&ListBox->Items());
+    order.CopyLinesFrom(&source);
     for (int32_t n = order.LineCount() * 10; n > 0; --n) {
         int32_t a = draw(order.LineCount());
         int32_t b = draw(order.LineCount());
@@ -186,11 +188,13 @@ void TKorvo::StartTrack() {
 void TKorvo::DirectoryListBoxChange(TObject* sender) {
     Timer->SetEnabled(false);
     FileListBox->Rescan();
-    ListBox->SetItems(FileListBox->Items());
     if (PlayStyle_ == 2) {
+        // The folder's lines, shuffled, go into the unsorted playlist once: copied first and shuffled there, they
+        // would end in the same order by twice the work.
         ListBox->SetSorted(false);
-        ShufflePlaylist();
+        FillShuffled(FileListBox->Items());
     } else {
+        ListBox->SetItems(FileListBox->Items());
         ListBox->SetSorted(true);
     }
     EnterDirectoryListFolder();

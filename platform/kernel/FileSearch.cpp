@@ -111,12 +111,15 @@ bool IsLive(HANDLE handle) {
     return liveSearches.contains(static_cast<Search*>(handle));
 }
 
-bool Next(Search& search, WIN32_FIND_DATAA* data) {
+// The next entry the search returns; false at the end, and with ERROR_NOT_READY in `error` when the folder's file
+// system stopped answering on the way.
+bool Next(Search& search, WIN32_FIND_DATAA* data, DWORD& error) {
     FolderRead& folder = *search.folder;
-    while (search.next < folder.entries.size()) {
-        FolderEntry& entry = folder.entries[search.next++];
+    while (search.next < folder.Count()) {
+        const size_t index = search.next++;
+        const FolderEntry& entry = folder.At(index);
         std::string_view name = entry.name;
-        if (folder.root && (name == "." || name == "..")) continue;
+        if (folder.Root() && (name == "." || name == "..")) continue;
         if (search.directoriesOnly && !entry.mountPoint && entry.kind != DT_DIR && entry.kind != DT_LNK &&
             entry.kind != DT_UNKNOWN)
             continue;
@@ -124,7 +127,10 @@ bool Next(Search& search, WIN32_FIND_DATAA* data) {
         if (entry.carried) name = carried = WindowsNameOf(name);
         // A name too long for a Windows path is left out: no program could open it by that path.
         if (name.size() >= MAX_PATH || !Matches(search.pattern, name)) continue;
-        LookUp(folder, entry);
+        if (!folder.LookedUp(index)) {
+            error = ERROR_NOT_READY;
+            return false;
+        }
         if (entry.gone) continue;
         std::memset(data, 0, sizeof *data);
         data->dwFileAttributes = entry.attributes;
@@ -175,13 +181,16 @@ HANDLE WINAPI FindFirstFileExA(LPCSTR lpFileName, FINDEX_INFO_LEVELS fInfoLevelI
     search->folder = ReadFolder(posix);
     if (!search->folder) {
         int cause = errno;
-        SetLastError(cause == ENOENT || cause == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(cause));
+        SetLastError(cause == ENOENT || cause == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                     : cause == ETIMEDOUT                ? ERROR_NOT_READY
+                                                         : ErrorFromErrno(cause));
         return INVALID_HANDLE_VALUE;
     }
     search->pattern = Compile(name);
     search->directoriesOnly = fSearchOp == FindExSearchLimitToDirectories;
-    if (!Next(*search, data)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+    error = ERROR_FILE_NOT_FOUND;
+    if (!Next(*search, data, error)) {
+        SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
     Search* handle = search.release();
@@ -196,7 +205,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
 
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
     if (!IsLive(hFindFile) || !lpFindFileData) return Fail(ERROR_INVALID_HANDLE);
-    if (!Next(*static_cast<Search*>(hFindFile), lpFindFileData)) return Fail(ERROR_NO_MORE_FILES);
+    DWORD error = ERROR_NO_MORE_FILES;
+    if (!Next(*static_cast<Search*>(hFindFile), lpFindFileData, error)) return Fail(error);
     return TRUE;
 }
 

@@ -247,6 +247,10 @@ bool IsNetworkFileSystem(std::string_view type) {
     return std::find(types.begin(), types.end(), type) != types.end();
 }
 
+bool MayStopAnswering(std::string_view type) {
+    return IsNetworkFileSystem(type) || type == "fuse" || type.starts_with("fuse.") || type == "autofs";
+}
+
 bool IsUserVisibleMount(const MountEntry& entry) {
     if (entry.mountPoint == "/" || IsVirtualFileSystem(entry.fileSystemType) || entry.fileSystemType == "squashfs")
         return false;
@@ -286,6 +290,8 @@ MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::s
     for (const MountEntry& entry : entries) {
         if (entry.mountPoint == "/") root = &entry;
         if (IsVirtualFileSystem(entry.fileSystemType)) snapshot.virtualMountPoints.push_back(entry.mountPoint);
+        if (entry.mountPoint != "/") snapshot.mountPoints.push_back(entry.mountPoint);
+        if (MayStopAnswering(entry.fileSystemType)) snapshot.unreliableMountPoints.push_back(entry.mountPoint);
         if (IsUserVisibleMount(entry)) visible[entry.mountPoint] = &entry;
         if (std::string device = MountedDevice(entry); !device.empty()) mountedDevices.insert(device);
     }
@@ -346,6 +352,18 @@ std::optional<Volume> VolumeOfPath(std::string_view posixPath) {
             (!best || volume.mountPoint.size() > best->mountPoint.size()))
             best = volume;
     return best;
+}
+
+bool OnUnreliableFileSystem(std::string_view posixPath) {
+    auto mounts = Mounts();
+    if (mounts->unreliableMountPoints.empty()) return false;
+    // The mount holding the path is the one with the longest mount point that is a prefix of it.
+    const std::string* holder = nullptr;
+    for (const std::string& mountPoint : mounts->mountPoints)
+        if (StartsWithDirectory(posixPath, mountPoint) && (!holder || mountPoint.size() > holder->size()))
+            holder = &mountPoint;
+    return holder && std::find(mounts->unreliableMountPoints.begin(), mounts->unreliableMountPoints.end(), *holder) !=
+                         mounts->unreliableMountPoints.end();
 }
 
 void SetVolumeSource(std::unique_ptr<VolumeSource> source) {

@@ -41,6 +41,12 @@ struct MountEntry {
 struct MountSnapshot {
     std::vector<Volume> volumes;
     std::vector<std::string> virtualMountPoints;
+    // Every mount point, lettered or not: a folder's listing never looks into one, since that would touch another
+    // file system.
+    std::vector<std::string> mountPoints;
+    // The mount points of file systems that may stop answering while mounted (network shares, FUSE file systems,
+    // automounts): calls into them are made so that they cannot hold the program up.
+    std::vector<std::string> unreliableMountPoints;
 };
 
 // Where the snapshot comes from: the running system, or a fixed table that tests install.
@@ -55,6 +61,8 @@ class VolumeSource {
 std::vector<MountEntry> ParseMountInfo(std::string_view text);
 bool IsVirtualFileSystem(std::string_view type);
 bool IsNetworkFileSystem(std::string_view type);
+// Network file systems, FUSE file systems (served by a program that may hang or die) and automounts.
+bool MayStopAnswering(std::string_view type);
 bool IsUserVisibleMount(const MountEntry& entry);
 // A remote mount's source as a Windows share name: //server/share and server:/export/dir both become
 // \\server\share and \\server\export\dir.
@@ -78,6 +86,8 @@ std::optional<Volume> FindVolume(char letter);
 std::optional<Volume> FindVolumeByShare(std::string_view shareName);
 // The lettered volume whose mount point is the longest prefix of the POSIX path.
 std::optional<Volume> VolumeOfPath(std::string_view posixPath);
+// Whether the path lies on a file system that may stop answering: the mount holding it, lettered or not, is one.
+bool OnUnreliableFileSystem(std::string_view posixPath);
 
 // Replaces the source; nullptr returns to the real system. Used by platform/testing.
 void SetVolumeSource(std::unique_ptr<VolumeSource> source);

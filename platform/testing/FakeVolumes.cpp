@@ -21,8 +21,14 @@ class FixedSource final : public platform::kernel::VolumeSource {
 }  // namespace
 
 FakeVolumeTable::FakeVolumeTable(std::vector<Volume> volumes, std::vector<std::string> virtualMountPoints) {
-    platform::kernel::SetVolumeSource(
-        std::make_unique<FixedSource>(platform::kernel::MountSnapshot{std::move(volumes), std::move(virtualMountPoints)}));
+    platform::kernel::MountSnapshot snapshot;
+    // Every drive but C: and every virtual file system is mounted somewhere in the folders the table names.
+    for (const Volume& volume : volumes)
+        if (!volume.mountPoint.empty() && volume.mountPoint != "/") snapshot.mountPoints.push_back(volume.mountPoint);
+    snapshot.mountPoints.insert(snapshot.mountPoints.end(), virtualMountPoints.begin(), virtualMountPoints.end());
+    snapshot.volumes = std::move(volumes);
+    snapshot.virtualMountPoints = std::move(virtualMountPoints);
+    platform::kernel::SetVolumeSource(std::make_unique<FixedSource>(std::move(snapshot)));
 }
 
 FakeVolumeTable::~FakeVolumeTable() { platform::kernel::SetVolumeSource(nullptr); }

@@ -178,7 +178,9 @@ class ErrorModeWatch final : public platform::kernel::VolumeSource {
         modes_.push_back(mode);
         if (delivered_) return std::nullopt;
         delivered_ = true;
-        return platform::kernel::MountSnapshot{volumes_, {}};
+        platform::kernel::MountSnapshot snapshot;
+        snapshot.volumes = volumes_;
+        return snapshot;
     }
 
   private:

@@ -1,0 +1,51 @@
+#include "platform/kernel/Patience.h"
+
+#include <thread>
+
+namespace platform::kernel {
+namespace {
+
+// Threads still held in a file system that stopped answering: past this many, nothing more is sent there.
+constexpr int kMostStuck = 16;
+std::atomic<int> running{0};
+
+}  // namespace
+
+void Errand::Notify() {
+    if (!waiting_.load()) return;
+    std::lock_guard lock(mutex_);
+    moved_.notify_all();
+}
+
+bool Errand::WaitFor(const std::function<bool()>& done) {
+    uint64_t seen = progress_.load();
+    while (!done()) {
+        std::unique_lock lock(mutex_);
+        waiting_.store(true);
+        // `done` is asked again once the waiter is known: a notice given in between found nobody waiting.
+        const bool held = moved_.wait_for(lock, kPatience, done);
+        waiting_.store(false);
+        if (held) return true;
+        const uint64_t now = progress_.load();
+        if (now == seen) return false;
+        seen = now;
+    }
+    return true;
+}
+
+bool Dispatch(std::shared_ptr<Errand> errand) {
+    if (running.load() >= kMostStuck) return false;
+    try {
+        running.fetch_add(1);
+        std::thread([errand] {
+            errand->Run();
+            running.fetch_sub(1);
+        }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        running.fetch_sub(1);
+        return false;
+    }
+}
+
+}  // namespace platform::kernel
