@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/kernel/Errors.h"
+#include "platform/kernel/Patience.h"
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Volumes.h"
 
@@ -63,9 +64,16 @@ BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffe
     if (lpVolumeSerialNumber) *lpVolumeSerialNumber = volume->serialNumber;
     if (lpFileSystemFlags) *lpFileSystemFlags = volume->fileSystemFlags;
     if (lpMaximumComponentLength) {
-        struct statvfs info;
-        *lpMaximumComponentLength =
-            statvfs(volume->mountPoint.c_str(), &info) == 0 && info.f_namemax ? static_cast<DWORD>(info.f_namemax) : 255;
+        // The one detail the file system itself is asked for: a share that stopped answering is a drive that is
+        // not ready.
+        const std::string mountPoint = volume->mountPoint;
+        std::optional<DWORD> longest = AskPatiently<DWORD>(mountPoint, [mountPoint] {
+            struct statvfs info;
+            return statvfs(mountPoint.c_str(), &info) == 0 && info.f_namemax ? static_cast<DWORD>(info.f_namemax)
+                                                                              : DWORD{255};
+        });
+        if (!longest) return Fail(ERROR_NOT_READY);
+        *lpMaximumComponentLength = *longest;
     }
     return TRUE;
 }

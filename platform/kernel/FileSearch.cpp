@@ -227,20 +227,19 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         SetLastError(lpFileName ? error : ERROR_INVALID_PARAMETER);
         return INVALID_FILE_ATTRIBUTES;
     }
-    struct stat status;
-    bool dangling = false;
-    if (stat(posix.c_str(), &status) != 0) {
-        int cause = errno;
-        if (lstat(posix.c_str(), &status) != 0) {
-            SetLastError(cause == ENOENT ? MissingPathError(posix)
-                                         : cause == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(cause));
-            return INVALID_FILE_ATTRIBUTES;
-        }
-        dangling = true;
+    std::optional<PathStatus> looked = StatPatiently(posix);
+    if (!looked) {
+        SetLastError(ERROR_NOT_READY);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (const int cause = looked->error) {
+        SetLastError(cause == ENOENT ? MissingPathError(posix)
+                                     : cause == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(cause));
+        return INVALID_FILE_ATTRIBUTES;
     }
     auto mounts = Mounts();
     const auto& virtualMounts = mounts->virtualMountPoints;
     bool isVirtual = std::find(virtualMounts.begin(), virtualMounts.end(), posix) != virtualMounts.end();
     std::string_view name = std::string_view(posix).substr(posix.find_last_of('/') + 1);
-    return AttributesOf(name, status, isVirtual) | (dangling ? FILE_ATTRIBUTE_SYSTEM : 0);
+    return AttributesOf(name, looked->status, isVirtual) | (looked->dangling ? FILE_ATTRIBUTE_SYSTEM : 0);
 }

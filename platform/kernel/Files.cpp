@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
+
+#include "platform/kernel/Patience.h"
 
 namespace {
 
@@ -50,6 +53,19 @@ DWORD AttributesOf(std::string_view name, const struct stat& status, bool virtua
     if (virtualMountPoint) attributes |= FILE_ATTRIBUTE_SYSTEM;
     if (!S_ISDIR(status.st_mode) && IsWriteProtected(status)) attributes |= FILE_ATTRIBUTE_READONLY;
     return attributes;
+}
+
+std::optional<PathStatus> StatPatiently(const std::string& posixPath) {
+    return AskPatiently<PathStatus>(posixPath, [posixPath] {
+        PathStatus found;
+        if (stat(posixPath.c_str(), &found.status) == 0) return found;
+        found.error = errno;
+        if (lstat(posixPath.c_str(), &found.status) == 0) {
+            found.dangling = true;
+            found.error = 0;
+        }
+        return found;
+    });
 }
 
 FILETIME FileTimeOf(const struct timespec& time) {

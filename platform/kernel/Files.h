@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/win32.h"
@@ -19,5 +21,14 @@ DWORD AttributesOf(std::string_view name, const struct stat& status, bool virtua
 bool IsWriteProtected(const struct stat& status);
 
 FILETIME FileTimeOf(const struct timespec& time);
+
+// What stat says of a path, or for a link that leads nowhere what lstat says with `dangling` set; errno in `error`
+// when neither can say. Asked patiently: nothing when the path's file system stopped answering.
+struct PathStatus {
+    int error = 0;
+    bool dangling = false;
+    struct stat status {};
+};
+std::optional<PathStatus> StatPatiently(const std::string& posixPath);
 
 }  // namespace platform::kernel

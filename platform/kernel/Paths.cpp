@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/kernel/Errors.h"
+#include "platform/kernel/Files.h"
 #include "platform/kernel/Locale.h"
 #include "platform/kernel/Names.h"
 #include "platform/kernel/Volumes.h"
@@ -62,8 +63,8 @@ void AppendNormalised(std::vector<std::string>& components, std::string_view res
 }
 
 bool IsDirectory(const std::string& posixPath) {
-    struct stat status;
-    return stat(posixPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    std::optional<PathStatus> looked = StatPatiently(posixPath);
+    return looked && !looked->error && !looked->dangling && S_ISDIR(looked->status.st_mode);
 }
 
 std::string HomeFolder() {
@@ -266,6 +267,9 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
     std::string posix;
     DWORD error = 0;
     if (!ResolvePath(target, posix, error)) return Fail(error);
+    // A change into a file system that stopped answering would hold the program for good: it is looked at first,
+    // patiently, and the change made only once it has answered.
+    if (OnUnreliableFileSystem(posix) && !StatPatiently(posix)) return Fail(ERROR_NOT_READY);
     if (chdir(posix.c_str()) != 0) {
         int cause = errno;
         struct stat status;

@@ -13,6 +13,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/kernel/Volumes.h"
+
 namespace platform::kernel {
 
 // How long a call may go without progress before the window gives up on it.
@@ -47,8 +49,6 @@ class Errand {
 // Runs the errand on a thread of its own; it lives as long as that thread or its other holders do. False when no
 // thread could be started, or when too many errands are stuck in file systems that no longer answer.
 bool Dispatch(std::shared_ptr<Errand> errand);
-
-bool OnUnreliableFileSystem(std::string_view posixPath);
 
 // What `ask` answers for a path: asked at once on a reliable file system, on a thread of its own on one that may
 // stop answering. Nothing when it stalled (the caller reports ERROR_NOT_READY). `ask` may outlive the call, so it
