@@ -189,12 +189,32 @@ void TDriveComboBox::DrawItem(int32_t index, const RECT& rect, TOwnerDrawState) 
 
 void TDriveComboBox::WndProc(TMessage& message) {
     TCustomComboBox::WndProc(message);
+    if (message.Msg == WM_DEVICECHANGE) {
+        DrivesChanged(message.WParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(message.LParam));
+        return;
+    }
     if (message.Msg != CM_FONTCHANGED) return;
     // A new line height re-creates the window by itself; the window is made again once either way, so the lines
     // are read again and OnChange raised once.
     const int before = ItemHeight();
     FitItemHeight();
     if (ItemHeight() == before) RecreateWnd();
+}
+
+void TDriveComboBox::DrivesChanged(WPARAM event, const DEV_BROADCAST_HDR* header) {
+    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || !header ||
+        header->dbch_devicetype != DBT_DEVTYP_VOLUME || !HandleAllocated())
+        return;
+    // The lines again, with the selected drive's still selected: nothing moves and nothing is told. A drive that was
+    // pulled leaves its letter held and no line selected, as an assignment of a letter without a line does.
+    ReadDrives();
+    for (int32_t i = 0, count = Items().LineCount(); i < count; ++i) {
+        std::string line = Items().LineText(i);
+        if (line.size() >= 2 && line[1] == ':' && SameLetter(line[0], driveLetter_)) {
+            SetItemIndex(i);
+            break;
+        }
+    }
 }
 
 void TDriveComboBox::Notification(TComponent* component, TOperation operation) {

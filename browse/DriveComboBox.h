@@ -6,7 +6,8 @@
 // The lines are read when the window is made (every re-creation reads them again) and when TextCase is assigned;
 // each of these also selects DriveLetter's line and raises OnChange. A user's pick of another drive raises OnChange
 // twice: once from the assignment of DriveLetter (which has the new letter already) and once as any choice in a
-// combo box does. Removable drives are never asked for their label, so building the list touches no floppy.
+// combo box does. Removable drives are never asked for their label, so building the list touches no floppy. A drive
+// plugged in or pulled while the program runs (WM_DEVICECHANGE) reads the lines again and keeps the selected drive.
 
 #include <cstdint>
 #include <string>
@@ -59,6 +60,8 @@ class TDriveComboBox : public TCustomComboBox {
     // The remote name in the letter's case, or VolumeLabelText when the connection cannot be read.
     std::string NetworkShareText(char letter) const;
     const TBitmap* GlyphOf(TLineData data) const;
+    // A drive came or went (WM_DEVICECHANGE, which the form passes on).
+    void DrivesChanged(WPARAM event, const DEV_BROADCAST_HDR* header);
 
     TDirectoryListBox* dirList_ = nullptr;
     char driveLetter_ = '\0';

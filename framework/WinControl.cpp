@@ -294,8 +294,27 @@ void TWinControl::Reflect(TMessage& message, HWND child) {
     else DefaultHandler(message);
 }
 
+namespace {
+
+// Hands a message to every control inside `parent`, at any depth.
+void PassOn(TWinControl& parent, const TMessage& message) {
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        TControl* control = parent.Controls(i);
+        control->Perform(message.Msg, message.WParam, message.LParam);
+        if (auto* inner = dynamic_cast<TWinControl*>(control)) PassOn(*inner, message);
+    }
+}
+
+}  // namespace
+
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
+        case WM_DEVICECHANGE:
+            // Windows tells top-level windows alone of drives that come and go; such a window passes it on to every
+            // control it holds, so that a drive selector can read its drives again.
+            TControl::WndProc(message);
+            if (!Parent()) PassOn(*this, message);
+            return;
         case WM_PAINT:
             if (customPaint_ || std::any_of(controls_.begin(), controls_.end(),
                                             [](TControl* c) { return !dynamic_cast<TWinControl*>(c); })) {

@@ -117,7 +117,8 @@ void HeadlessDisplay::WaitWatching(std::optional<std::chrono::nanoseconds> timeo
                                   : Clock::time_point::max();
     std::vector<pollfd> all{{signalFd_, POLLIN, 0}};
     all.insert(all.end(), watched.begin(), watched.end());
-    for (;;) {
+    // A look without waiting still looks at the descriptors once.
+    for (bool looked = false;; looked = true) {
         {
             std::lock_guard lock(queueMutex_);
             if (!queue_.empty() || woken_) break;
@@ -125,9 +126,9 @@ void HeadlessDisplay::WaitWatching(std::optional<std::chrono::nanoseconds> timeo
         int milliseconds = -1;
         if (timeout) {
             const auto remaining = deadline - Clock::now();
-            if (remaining <= Clock::duration::zero()) break;
-            milliseconds = static_cast<int>(
-                std::min<int64_t>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count(), INT_MAX));
+            if (remaining <= Clock::duration::zero() && looked) break;
+            milliseconds = static_cast<int>(std::clamp<int64_t>(
+                std::chrono::ceil<std::chrono::milliseconds>(remaining).count(), 0, INT_MAX));
         }
         for (pollfd& descriptor : all) descriptor.revents = 0;
         const int ready = poll(all.data(), all.size(), milliseconds);

@@ -207,7 +207,8 @@ bool ResolvePath(std::string_view windowsPath, std::string& posixPath, DWORD& er
         }
         volume = FindVolume(letter);
         if (!volume) {
-            error = ERROR_PATH_NOT_FOUND;
+            // A letter kept for a volume that is away (a pulled stick) is a drive without its medium.
+            error = Mounts()->absentLetters.find(letter) != std::string::npos ? ERROR_NOT_READY : ERROR_PATH_NOT_FOUND;
             return false;
         }
     }

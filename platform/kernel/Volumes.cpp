@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/kernel/LetterMemory.h"
 #include "platform/kernel/Locale.h"
 
 namespace platform::kernel {
@@ -173,6 +174,37 @@ Volume Classify(const MountEntry& entry, const std::map<std::string, std::string
     return volume;
 }
 
+// Device names by the UUIDs of their file systems, as udev links them.
+std::map<std::string, std::string> UuidsByDevice(const DeviceFolders& devices) {
+    std::map<std::string, std::string> uuids;
+    for (const std::string& link : FolderEntries(devices.uuids)) uuids[DeviceName(devices.uuids + "/" + link)] = link;
+    return uuids;
+}
+
+// What a volume is, whatever it is mounted at and whichever device name it has this time: its file system's UUID,
+// else its label and size; a share by its name; an optical drive without a disc by its device.
+std::string IdentityOf(const MountEntry* entry, const std::string& key, const Volume& volume,
+                       const std::map<std::string, std::string>& uuids, const DeviceFolders& devices) {
+    std::string identity;
+    const std::string deviceName = entry ? MountedDevice(*entry) : std::string();
+    if (!entry) {
+        identity = "drive " + key;
+    } else if (volume.driveType == DRIVE_REMOTE) {
+        identity = "share " + volume.shareName;
+    } else if (auto uuid = uuids.find(deviceName); !deviceName.empty() && uuid != uuids.end()) {
+        identity = "uuid " + uuid->second;
+    } else if (!deviceName.empty() && !volume.label.empty()) {
+        std::ifstream sizeFile(devices.blockDevices + "/" + deviceName + "/size");
+        std::string size;
+        sizeFile >> size;
+        identity = "label " + volume.label + " " + size;
+    } else {
+        identity = "mount " + volume.mountPoint;
+    }
+    std::replace(identity.begin(), identity.end(), '\n', ' ');
+    return identity;
+}
+
 Volume EmptyOpticalDrive() {
     Volume volume;
     volume.driveType = DRIVE_CDROM;
@@ -185,6 +217,7 @@ class SystemVolumeSource final : public VolumeSource {
     SystemVolumeSource() : fd_(open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
     ~SystemVolumeSource() override {
         if (fd_ >= 0) close(fd_);
+        if (watch_ >= 0) close(watch_);
     }
 
     std::optional<MountSnapshot> Refresh() override {
@@ -194,19 +227,29 @@ class SystemVolumeSource final : public VolumeSource {
         bool changed = fd_ < 0 || poll(&request, 1, 0) > 0;
         if (read_ && !changed) return std::nullopt;
         read_ = true;
-        return SnapshotOf(ParseMountInfo(ReadWholeFile("/proc/self/mountinfo")), letters_);
+        return SnapshotOf(ParseMountInfo(ReadWholeFile("/proc/self/mountinfo")), letters_, {}, &memory_);
+    }
+
+    // A descriptor of its own, so that a watcher's wait does not take the change Refresh looks for.
+    int ChangeDescriptor(short& events) override {
+        if (watch_ < 0) watch_ = open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+        events = POLLPRI;
+        return watch_;
     }
 
   private:
     int fd_;
+    int watch_ = -1;
     bool read_ = false;
     std::map<std::string, char> letters_;
+    LetterMemory memory_{LetterMemory::DefaultFile()};
 };
 
 struct State {
     std::mutex mutex;
     std::unique_ptr<VolumeSource> source = std::make_unique<SystemVolumeSource>();
     std::shared_ptr<const MountSnapshot> snapshot = std::make_shared<MountSnapshot>();
+    uint64_t generation = 0;  // counts the sources installed
 };
 
 State& TheState() {
@@ -279,7 +322,7 @@ std::string ShareNameFromSource(std::string_view source) {
 }
 
 MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters,
-                         const DeviceFolders& devices) {
+                         const DeviceFolders& devices, LetterMemory* memory) {
     MountSnapshot snapshot;
     auto labels = LabelsByDevice(devices);
     // The drives by the key their letters are kept under: a mount point (the topmost mount of a stack), or for an
@@ -304,19 +347,33 @@ MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::s
     snapshot.volumes.push_back(c);
 
     std::erase_if(letters, [&visible](const auto& kept) { return !visible.contains(kept.first); });
+    const auto uuids = memory ? UuidsByDevice(devices) : std::map<std::string, std::string>{};
+    auto used = [&letters](char letter) {
+        return std::any_of(letters.begin(), letters.end(), [letter](const auto& kept) { return kept.second == letter; });
+    };
     for (auto& [key, entry] : visible) {
-        if (!letters.contains(key)) {
-            char next = 'D';
-            while (next <= 'Z' && std::any_of(letters.begin(), letters.end(),
-                                              [next](const auto& used) { return used.second == next; }))
-                ++next;
-            if (next > 'Z') continue;  // more volumes than letters: the rest stay reachable through C:
-            letters[key] = next;
-        }
         Volume volume = entry ? Classify(*entry, labels, devices) : EmptyOpticalDrive();
+        if (!letters.contains(key)) {
+            const std::string identity = memory ? IdentityOf(entry, key, volume, uuids, devices) : std::string();
+            std::optional<char> letter = memory ? memory->LetterOf(identity) : std::nullopt;
+            if (letter && used(*letter)) letter.reset();
+            // The lowest letter free of the volumes here and of the ones remembered; failing that, any letter free
+            // of the volumes here.
+            for (bool spareRemembered : {true, false}) {
+                for (char next = 'D'; !letter && next <= 'Z'; ++next)
+                    if (!used(next) && !(spareRemembered && memory && memory->HeldForAnother(next, identity)))
+                        letter = next;
+            }
+            if (!letter) continue;  // more volumes than letters: the rest stay reachable through C:
+            letters[key] = *letter;
+            if (memory) memory->Remember(identity, *letter);
+        }
         volume.letter = letters[key];
         snapshot.volumes.push_back(volume);
     }
+    if (memory)
+        for (const auto& [identity, letter] : memory->Letters())
+            if (!used(letter)) snapshot.absentLetters += letter;
     std::sort(snapshot.volumes.begin(), snapshot.volumes.end(),
               [](const Volume& a, const Volume& b) { return a.letter < b.letter; });
     return snapshot;
@@ -370,8 +427,27 @@ void SetVolumeSource(std::unique_ptr<VolumeSource> source) {
     State& state = TheState();
     std::lock_guard lock(state.mutex);
     state.source = source ? std::move(source) : std::make_unique<SystemVolumeSource>();
+    ++state.generation;
     state.snapshot = std::make_shared<MountSnapshot>();
     if (auto fresh = state.source->Refresh()) state.snapshot = std::make_shared<MountSnapshot>(std::move(*fresh));
+}
+
+int VolumeChangeDescriptor(short& events) {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    return state.source->ChangeDescriptor(events);
+}
+
+void TakeVolumeChange() {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    state.source->TakeChange();
+}
+
+uint64_t VolumeSourceGeneration() {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    return state.generation;
 }
 
 }  // namespace platform::kernel

@@ -5,6 +5,7 @@
 // nothing is mounted from (no disc in it) is a drive too, one that is not ready, as an empty CD drive is on
 // Windows; it is noticed when the mount table next changes.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,14 +48,21 @@ struct MountSnapshot {
     // The mount points of file systems that may stop answering while mounted (network shares, FUSE file systems,
     // automounts): calls into them are made so that they cannot hold the program up.
     std::vector<std::string> unreliableMountPoints;
+    // Letters remembered for volumes that are not here now (a stick that was pulled): a drive that is not ready.
+    std::string absentLetters;
 };
 
-// Where the snapshot comes from: the running system, or a fixed table that tests install.
+// Where the snapshot comes from: the running system, or a table that tests install and change.
 class VolumeSource {
   public:
     virtual ~VolumeSource() = default;
     // Returns a fresh snapshot, or nothing when the one returned last is still current.
     virtual std::optional<MountSnapshot> Refresh() = 0;
+    // A descriptor that becomes ready when the table changes, and the poll events that say so; -1 when the table
+    // cannot be watched.
+    virtual int ChangeDescriptor(short& events) = 0;
+    // Clears a change the descriptor reported.
+    virtual void TakeChange() {}
 };
 
 // The parts of reading the real system that tests exercise on their own.
@@ -72,13 +80,18 @@ std::string ShareNameFromSource(std::string_view source);
 struct DeviceFolders {
     std::string blockDevices = "/sys/class/block";  // an entry per disk, partition and optical drive
     std::string labels = "/dev/disk/by-label";      // links to devices, named by their volume labels
+    std::string uuids = "/dev/disk/by-uuid";        // links to devices, named by their file systems' UUIDs
 };
+
+class LetterMemory;
 
 // The drives of a mount table. Letters already given stay with their mount points (an empty optical drive's with
 // its device, "/dev/sr0"); a volume that is gone frees its letter; each new volume takes the lowest free letter
 // from D: on, in the order of its mount point (or device).
+// With a memory of letters, a new volume takes the letter it had before when that is free, and otherwise the
+// lowest letter that neither a volume mounted now nor a remembered one holds; what it takes is remembered.
 MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::string, char>& letters,
-                         const DeviceFolders& devices = {});
+                         const DeviceFolders& devices = {}, LetterMemory* memory = nullptr);
 
 // The current snapshot; cheap to call (the mount table is re-read only after the kernel reports a change).
 std::shared_ptr<const MountSnapshot> Mounts();
@@ -91,5 +104,11 @@ bool OnUnreliableFileSystem(std::string_view posixPath);
 
 // Replaces the source; nullptr returns to the real system. Used by platform/testing.
 void SetVolumeSource(std::unique_ptr<VolumeSource> source);
+
+// What to wait on for the next change of the mount table (see VolumeSource), and taking a change it reported. The
+// descriptor of a source lives as long as the source; VolumeSourceGeneration tells a watcher that it was replaced.
+int VolumeChangeDescriptor(short& events);
+void TakeVolumeChange();
+uint64_t VolumeSourceGeneration();
 
 }  // namespace platform::kernel

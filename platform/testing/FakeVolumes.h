@@ -19,6 +19,16 @@ class FakeVolumeTable {
     ~FakeVolumeTable();
     FakeVolumeTable(const FakeVolumeTable&) = delete;
     FakeVolumeTable& operator=(const FakeVolumeTable&) = delete;
+
+    // The table as it is after a stick was plugged in or pulled: the platform hears of it as of a real change, and
+    // the letter of a drive that went away stays held for it.
+    void Change(std::vector<Volume> volumes);
+
+  private:
+    class Source* source_;  // owned by the platform while installed
+    std::vector<std::string> virtualMountPoints_;
+    std::string seen_;    // every letter the table has had
+    std::string absent_;  // letters of drives that went away
 };
 
 // C: as the root file system, as the real table has it.

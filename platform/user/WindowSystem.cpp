@@ -69,7 +69,10 @@ HWND WindowSystem::Add(std::unique_ptr<Window> window) {
         generations_.push_back(1);
     }
     window->handle = Encode(slot, generations_[slot]);
-    if (!window->Child()) topLevels_.insert(topLevels_.begin(), window->handle);
+    if (!window->Child()) {
+        topLevels_.insert(topLevels_.begin(), window->handle);
+        WatchDeviceChanges();
+    }
     slots_[slot] = std::move(window);
     return slots_[slot]->handle;
 }

@@ -116,6 +116,10 @@ class LoopSource {
     virtual void Serve() = 0;
 };
 
+// Starts the watch that tells top-level windows of drives that come and go (WM_DEVICECHANGE); made with the first
+// top-level window.
+void WatchDeviceChanges();
+
 class WindowSystem {
   public:
     static WindowSystem& Get();

@@ -369,6 +369,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define WM_CLEAR 0x0303
 #define WM_UNDO 0x0304
 #define WM_APPCOMMAND 0x0319
+#define WM_DEVICECHANGE 0x0219
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -406,6 +407,26 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 #define FAPPCOMMAND_MASK 0xF000
 #define GET_APPCOMMAND_LPARAM(lParam) (static_cast<short>(HIWORD(lParam) & ~FAPPCOMMAND_MASK))
 #define GET_DEVICE_LPARAM(lParam) (static_cast<WORD>(HIWORD(lParam) & FAPPCOMMAND_MASK))
+// WM_DEVICECHANGE (dbt.h): a volume came or went; lParam points to its DEV_BROADCAST_VOLUME
+#define DBT_DEVICEARRIVAL 0x8000
+#define DBT_DEVICEREMOVECOMPLETE 0x8004
+#define DBT_DEVTYP_VOLUME 0x00000002
+#define DBTF_MEDIA 0x0001
+#define DBTF_NET 0x0002
+struct DEV_BROADCAST_HDR {
+    DWORD dbch_size;
+    DWORD dbch_devicetype;
+    DWORD dbch_reserved;
+};
+using PDEV_BROADCAST_HDR = DEV_BROADCAST_HDR*;
+struct DEV_BROADCAST_VOLUME {
+    DWORD dbcv_size;
+    DWORD dbcv_devicetype;
+    DWORD dbcv_reserved;
+    DWORD dbcv_unitmask;  // bit 0 for A:, bit 25 for Z:
+    WORD dbcv_flags;
+};
+using PDEV_BROADCAST_VOLUME = DEV_BROADCAST_VOLUME*;
 // WM_MOUSEACTIVATE results
 #define MA_ACTIVATE 1
 #define MA_ACTIVATEANDEAT 2

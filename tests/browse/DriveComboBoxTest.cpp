@@ -183,6 +183,8 @@ class ErrorModeWatch final : public platform::kernel::VolumeSource {
         return snapshot;
     }
 
+    int ChangeDescriptor(short&) override { return -1; }
+
   private:
     std::vector<Volume> volumes_;
     std::vector<UINT>& modes_;
@@ -190,6 +192,28 @@ class ErrorModeWatch final : public platform::kernel::VolumeSource {
 };
 
 }  // namespace
+
+TEST_F(DriveSelector, AStickPluggedInOrPulledIsShownAtOnceAndTheSelectedDriveStays) {
+    auto* selector = MakeSelector();
+    selector->SetDriveLetter('r');
+    changes_.clear();
+    std::vector<Volume> drives = TestMachine();
+    drives.push_back(Drive('E', folder_.MakeFolder("e"), DRIVE_REMOVABLE, "STICK"));
+    table_->Change(drives);
+    DispatchPending();
+    EXPECT_EQ(Lines(selector), (Texts{"a:", "c: [system]", "d: []", "e:", "r: [scratch]", "x: \\\\server\\music"}));
+    EXPECT_EQ(selector->Text(), "r: [scratch]");
+    EXPECT_TRUE(changes_.empty()) << "the selected drive did not change";
+
+    // The selected drive pulled: its letter stays held, with no line selected, and nothing is told.
+    std::erase_if(drives, [](const Volume& drive) { return drive.letter == 'R'; });
+    table_->Change(drives);
+    DispatchPending();
+    EXPECT_EQ(Lines(selector), (Texts{"a:", "c: [system]", "d: []", "e:", "x: \\\\server\\music"}));
+    EXPECT_EQ(selector->ItemIndex(), -1);
+    EXPECT_EQ(selector->DriveLetter(), 'r');
+    EXPECT_TRUE(changes_.empty());
+}
 
 TEST_F(DriveSelector, LabelsAreReadWithoutPromptsAndNeverFromRemovableDrives) {
     std::vector<UINT> modes;

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/kernel/LetterMemory.h"
 #include "platform/kernel/Volumes.h"
 #include "platform/testing/FakeVolumes.h"
 #include "platform/win32.h"
@@ -25,7 +27,10 @@ namespace {
 // tree, where a disk has its "removable" flag and its partitions below it; label links point at "../../sdb1".
 class DeviceTree {
   public:
-    DeviceTree() { folders_ = {(folder_.Path() / "sys/class/block").string(), (folder_.Path() / "by-label").string()}; }
+    DeviceTree() {
+        folders_ = {(folder_.Path() / "sys/class/block").string(), (folder_.Path() / "by-label").string(),
+                    (folder_.Path() / "by-uuid").string()};
+    }
 
     // A disk on a bus, with its partitions ("sdb" with {"sdb1"}); an empty list for a disk used whole.
     void Disk(const std::string& bus, const std::string& disk, bool removable, const std::vector<std::string>& parts) {
@@ -40,6 +45,14 @@ class DeviceTree {
     void Label(const std::string& label, const std::string& device) {
         std::filesystem::create_directories(folders_.labels);
         std::filesystem::create_symlink("../../" + device, std::filesystem::path(folders_.labels) / label);
+    }
+    void Uuid(const std::string& uuid, const std::string& device) {
+        std::filesystem::create_directories(folders_.uuids);
+        std::filesystem::create_symlink("../../" + device, std::filesystem::path(folders_.uuids) / uuid);
+    }
+    // A disk's size in 512-byte sectors, as the kernel gives it.
+    void Size(const std::string& device, const std::string& sectors) {
+        std::ofstream(std::filesystem::path(folders_.blockDevices) / device / "size") << sectors << "\n";
     }
     const DeviceFolders& Folders() const { return folders_; }
 
@@ -144,4 +157,65 @@ TEST(DriveKinds, AnOpticalDriveWithoutItsDiscIsListedButNotReady) {
     EXPECT_TRUE(disc['D'].ready);
     EXPECT_EQ(disc['D'].fileSystem, "CDFS");
     EXPECT_EQ(disc['E'].mountPoint, "/media/ayumi/STICK");
+}
+
+TEST(DriveKinds, AVolumeKeepsItsLetterFromStartToStartAndHoldsItWhileAway) {
+    DeviceTree tree;
+    tree.Disk("pci0/ata1", "sda", false, {"sda1"});
+    tree.Disk("pci0/usb2", "sdb", true, {"sdb1"});
+    tree.Disk("pci0/usb3", "sdc", true, {"sdc1"});
+    tree.Uuid("AAAA-1111", "sdb1");
+    tree.Label("NOUUID", "sdc1");
+    tree.Size("sdc1", "31457280");
+    TempFolder state;
+    const std::string memoryFile = (state.Path() / "korvo" / "drives").string();
+    auto start = [&](const std::vector<MountEntry>& mounts) {
+        std::map<std::string, char> letters;  // a new run of the program
+        platform::kernel::LetterMemory memory(memoryFile);
+        auto snapshot = SnapshotOf(mounts, letters, tree.Folders(), &memory);
+        std::map<std::string, char> drives;
+        for (const Volume& volume : snapshot.volumes) drives[volume.mountPoint] = volume.letter;
+        return std::make_pair(drives, snapshot.absentLetters);
+    };
+    const MountEntry root{"/", "ext4", "/dev/sda1"};
+    const MountEntry first{"/media/ayumi/A", "vfat", "/dev/sdb1"};   // known by its UUID
+    const MountEntry second{"/media/ayumi/B", "vfat", "/dev/sdc1"};  // by its label and size
+
+    EXPECT_EQ(start({root, first}).first.at("/media/ayumi/A"), 'D');
+    // The next start with another stick alone: D: is held for the first, which is away and so not ready.
+    auto [alone, absent] = start({root, second});
+    EXPECT_EQ(alone.at("/media/ayumi/B"), 'E');
+    EXPECT_EQ(absent, "D");
+    // Both at once, mounted the other way round and at other places: each has its own letter back.
+    auto both = start({root, {"/media/ayumi/second", "vfat", "/dev/sdc1"}, {"/media/ayumi/first", "vfat", "/dev/sdb1"}})
+                    .first;
+    EXPECT_EQ(both.at("/media/ayumi/first"), 'D');
+    EXPECT_EQ(both.at("/media/ayumi/second"), 'E');
+
+    // A memory that cannot be read is no error: the letters start afresh, from D:.
+    std::filesystem::remove_all(state.Path() / "korvo");
+    std::filesystem::create_directories(memoryFile);  // a folder where the file should be
+    EXPECT_EQ(start({root, second}).first.at("/media/ayumi/B"), 'D');
+}
+
+TEST(DriveKinds, APulledStickIsADriveThatIsNotReady) {
+    TempFolder folder;
+    Volume stick;
+    stick.letter = 'E';
+    stick.mountPoint = folder.MakeFolder("e").string();
+    stick.driveType = DRIVE_REMOVABLE;
+    platform::testing::FakeVolumeTable table({platform::testing::RootVolume(), stick});
+    EXPECT_EQ(GetFileAttributesA("E:\\"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    table.Change({platform::testing::RootVolume()});
+    for (const char* path : {"E:\\", "E:\\Music\\song.mp3"}) {
+        SetLastError(0);
+        EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_READY)) << path;
+    }
+    SetLastError(0);
+    EXPECT_FALSE(SetCurrentDirectoryA("E:"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_READY));
+    SetLastError(0);
+    EXPECT_EQ(GetFileAttributesA("Q:\\"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND)) << "a letter no volume ever had";
 }
