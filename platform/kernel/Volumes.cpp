@@ -355,8 +355,8 @@ MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::s
         Volume volume = entry ? Classify(*entry, labels, devices) : EmptyOpticalDrive();
         if (!letters.contains(key)) {
             const std::string identity = memory ? IdentityOf(entry, key, volume, uuids, devices) : std::string();
-            std::optional<char> letter = memory ? memory->LetterOf(identity) : std::nullopt;
-            if (letter && used(*letter)) letter.reset();
+            char letter = memory ? memory->LetterOf(identity).value_or('\0') : '\0';
+            if (letter && used(letter)) letter = '\0';
             // The lowest letter free of the volumes here and of the ones remembered; failing that, any letter free
             // of the volumes here.
             for (bool spareRemembered : {true, false}) {
@@ -365,8 +365,8 @@ MountSnapshot SnapshotOf(const std::vector<MountEntry>& entries, std::map<std::s
                         letter = next;
             }
             if (!letter) continue;  // more volumes than letters: the rest stay reachable through C:
-            letters[key] = *letter;
-            if (memory) memory->Remember(identity, *letter);
+            letters[key] = letter;
+            if (memory) memory->Remember(identity, letter);
         }
         volume.letter = letters[key];
         snapshot.volumes.push_back(volume);
