@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -249,7 +250,7 @@ struct State {
     std::mutex mutex;
     std::unique_ptr<VolumeSource> source = std::make_unique<SystemVolumeSource>();
     std::shared_ptr<const MountSnapshot> snapshot = std::make_shared<MountSnapshot>();
-    uint64_t generation = 0;  // counts the sources installed
+    std::atomic<uint64_t> generation{0};  // counts the sources installed; read without the lock by each wait
 };
 
 State& TheState() {
@@ -444,10 +445,6 @@ void TakeVolumeChange() {
     state.source->TakeChange();
 }
 
-uint64_t VolumeSourceGeneration() {
-    State& state = TheState();
-    std::lock_guard lock(state.mutex);
-    return state.generation;
-}
+uint64_t VolumeSourceGeneration() { return TheState().generation.load(); }
 
 }  // namespace platform::kernel

@@ -23,15 +23,16 @@ class DeviceWatch final : public LoopSource {
   public:
     DeviceWatch() : letters_(ReadyLetters()), source_(kernel::VolumeSourceGeneration()) {}
 
+    // Asked before every wait of the loop: the descriptor is asked for again only when the table was replaced.
     pollfd Watch(std::optional<std::chrono::steady_clock::time_point>&) override {
         // Another table put in place (as tests do) is where the drives are from then on, not a change of them.
-        if (const uint64_t source = kernel::VolumeSourceGeneration(); source != source_) {
+        if (const uint64_t source = kernel::VolumeSourceGeneration(); source != source_ || !watched_) {
             source_ = source;
             letters_ = ReadyLetters();
+            watch_.fd = kernel::VolumeChangeDescriptor(watch_.events);
+            watched_ = true;
         }
-        short events = 0;
-        const int descriptor = kernel::VolumeChangeDescriptor(events);
-        return pollfd{descriptor, events, 0};
+        return pollfd{watch_.fd, watch_.events, 0};
     }
 
     void Serve() override {
@@ -64,6 +65,8 @@ class DeviceWatch final : public LoopSource {
 
     uint32_t letters_;
     uint64_t source_;
+    bool watched_ = false;
+    pollfd watch_{-1, 0, 0};
 };
 
 }  // namespace
