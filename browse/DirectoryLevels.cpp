@@ -45,14 +45,13 @@ void TDirectoryListBox::ReadLevels() {
     DWORD maximumLength = 0;
     DWORD flags = 0;
     bool known = GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &maximumLength, &flags, nullptr, 0);
+    keepsCase_ = known && (flags & (FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES));
+    caseSensitiveVolume_ = known && (flags & FILE_CASE_SENSITIVE_SEARCH);
     TStringList subdirectories;
     subdirectories.SetSorted(true);
     // "Music" and "music" are two folders on a volume that tells letter case apart, and one elsewhere.
-    subdirectories.SetDuplicates(known && (flags & FILE_CASE_SENSITIVE_SEARCH) ? TDuplicates::Accept
-                                                                               : TDuplicates::Ignore);
+    subdirectories.SetDuplicates(caseSensitiveVolume_ ? TDuplicates::Accept : TDuplicates::Ignore);
     hourGlass.Counted(static_cast<size_t>(ReadSubdirectories(dirPath_, subdirectories)));
-    keepsCase_ = known && (flags & (FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES));
-    caseSensitiveVolume_ = known && (flags & FILE_CASE_SENSITIVE_SEARCH);
     if (!HandleAllocated()) return;
 
     const auto opened = reinterpret_cast<TLineData>(&openedGlyph_);

@@ -90,10 +90,10 @@ int CompareFileNames(std::string_view a, std::string_view b) {
 }
 
 bool IsCaseSensitiveVolume(std::string_view path) {
+    // Only the flags: the name length would make the platform ask the file system itself.
     const std::string root = FileDrivePart(path) + "\\";
-    DWORD maximumLength = 0;
     DWORD flags = 0;
-    return GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &maximumLength, &flags, nullptr, 0) &&
+    return GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
            (flags & FILE_CASE_SENSITIVE_SEARCH);
 }
 

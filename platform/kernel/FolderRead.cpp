@@ -218,8 +218,8 @@ std::shared_ptr<FolderRead> ReadFolder(const std::string& posixPath) {
             return cache.read;
     }
 
-    // The mount points directly in this folder: their kind is known, and looking at one touches its file system,
-    // which may be a network share that no longer answers.
+    // The mount points directly in this folder (every volume's and every virtual file system's among them): their
+    // kind is known, and looking at one touches its file system, which may be a network share that no longer answers.
     const std::string prefix = posixPath == "/" ? "/" : posixPath + "/";
     auto inFolder = [&prefix](const std::string& mountPoint) {
         return mountPoint.size() > prefix.size() && mountPoint.starts_with(prefix) &&
@@ -229,8 +229,6 @@ std::shared_ptr<FolderRead> ReadFolder(const std::string& posixPath) {
     std::vector<std::string> mountNames, virtualNames;
     for (const std::string& mountPoint : mounts->mountPoints)
         if (inFolder(mountPoint)) mountNames.push_back(mountPoint.substr(prefix.size()));
-    for (const Volume& volume : mounts->volumes)
-        if (inFolder(volume.mountPoint)) mountNames.push_back(volume.mountPoint.substr(prefix.size()));
     for (const std::string& mountPoint : mounts->virtualMountPoints)
         if (inFolder(mountPoint)) virtualNames.push_back(mountPoint.substr(prefix.size()));
     auto volume = VolumeOfPath(posixPath);
