@@ -20,6 +20,13 @@ namespace platform::kernel {
 // How long a call may go without progress before the window gives up on it.
 inline constexpr std::chrono::milliseconds kPatience{1000};
 
+// A wait this long is one the user notices: the watcher below is told.
+inline constexpr std::chrono::milliseconds kNoticeableWait{150};
+
+// Told, on the waiting thread, when a wait for a file system has become noticeable (true) and when it ends (false):
+// the window system shows the busy cursor meanwhile. One watcher; null for none.
+void WatchLongWaits(void (*watcher)(bool waiting));
+
 // What a patient call shares with the thread that makes it.
 class Errand {
   public:

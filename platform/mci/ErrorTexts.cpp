@@ -28,7 +28,8 @@ constexpr std::pair<MCIERROR, const char*> kTexts[] = {
     {MCIERR_INVALID_FILE, "ファイルの形式を認識できないか、ファイルが壊れています。"},
     {MCIERR_NULL_PARAMETER_BLOCK, "パラメータブロックが指定されていません。"},
     {MCIERR_NONAPPLICABLE_FUNCTION, "デバイスの今の状態ではその操作はできません。"},
-    {MCIERR_FILE_READ, "ファイルを開けません。読み取りが許可されていないか、通常のファイルではありません。"},
+    {MCIERR_FILE_READ,
+     "ファイルを開けません。読み取りが許可されていないか、通常のファイルではないか、ディスクやネットワークが応答しません。"},
 };
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "platform/kernel/Paths.h"
+#include "platform/kernel/Patience.h"
 #include "platform/mci/ContentProbe.h"
 #include "platform/mci/MidiDecoder.h"
 #include "platform/mci/Mpg123Decoder.h"
@@ -22,20 +25,36 @@ constexpr size_t kHeadBytes = 65536;
 // largest accepted file costs a few hundred megabytes at worst; real pieces are far below this.
 constexpr uint64_t kMaxMidiBytes = 16u << 20;
 
-MCIERROR OpenRegularFile(const std::string& windowsName, FileHandle& file, uint64_t& size) {
-    std::string posixPath;
-    DWORD error = 0;
-    if (!kernel::ResolvePath(windowsName, posixPath, error)) return MCIERR_FILE_NOT_FOUND;
+// The file opened and its head read, or why not. Asked of the file system patiently: a share that stopped answering
+// must not hold the window, and a handle opened after the window gave up is closed with the errand.
+struct OpenedFile {
+    FileHandle file;
+    uint64_t size = 0;
+    std::string head;
+    MCIERROR error = 0;
+};
+
+OpenedFile OpenRegularFile(const std::string& posixPath) {
+    OpenedFile opened;
     // Non-blocking, so that a FIFO without a writer cannot hold the program here.
     int fd = ::open(posixPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? MCIERR_FILE_NOT_FOUND : MCIERR_FILE_READ;
-    file = FileHandle(fd);
+    if (fd < 0) {
+        opened.error = errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? MCIERR_FILE_NOT_FOUND
+                                                                                   : MCIERR_FILE_READ;
+        return opened;
+    }
+    opened.file = FileHandle(fd);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return MCIERR_FILE_READ;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        opened.error = MCIERR_FILE_READ;
+        return opened;
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    size = static_cast<uint64_t>(info.st_size);
-    return 0;
+    opened.size = static_cast<uint64_t>(info.st_size);
+    opened.head.assign(std::min<uint64_t>(opened.size, kHeadBytes), '\0');
+    ssize_t got = ::pread(fd, opened.head.data(), opened.head.size(), 0);
+    opened.head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return opened;
 }
 
 std::string ReadAll(const FileHandle& file, uint64_t size) {
@@ -65,12 +84,16 @@ MCIERROR OpenMidi(const FileHandle& file, uint64_t size, int outputRate, OpenedM
 }  // namespace
 
 MCIERROR OpenMediaFile(const std::string& windowsName, int outputRate, OpenedMedia& media) {
-    FileHandle file;
-    uint64_t size = 0;
-    if (MCIERROR error = OpenRegularFile(windowsName, file, size)) return error;
-    std::string head(std::min<uint64_t>(size, kHeadBytes), '\0');
-    ssize_t got = ::pread(file.Get(), head.data(), head.size(), 0);
-    head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    std::string posixPath;
+    DWORD error = 0;
+    if (!kernel::ResolvePath(windowsName, posixPath, error)) return MCIERR_FILE_NOT_FOUND;
+    std::optional<OpenedFile> opened =
+        kernel::AskPatiently<OpenedFile>(posixPath, [posixPath] { return OpenRegularFile(posixPath); });
+    if (!opened) return MCIERR_FILE_READ;
+    if (opened->error) return opened->error;
+    FileHandle file = std::move(opened->file);
+    const uint64_t size = opened->size;
+    const std::string& head = opened->head;
 
     media.kind = DeviceKind::MpegVideo;
     switch (ProbeContent(head, file, size)) {

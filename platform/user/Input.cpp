@@ -25,6 +25,12 @@ Cursor cursors[] = {{32512, CursorShape::Arrow},  {32513, CursorShape::IBeam}, {
                     {32650, CursorShape::AppStarting}, {32651, CursorShape::Arrow}};
 int cursorShown = 0;
 
+CursorShape ShapeOf(HCURSOR handle) {
+    auto* cursor = reinterpret_cast<Cursor*>(handle);
+    bool known = std::any_of(std::begin(cursors), std::end(cursors), [cursor](Cursor& c) { return &c == cursor; });
+    return known ? cursor->shape : CursorShape::Arrow;
+}
+
 WPARAM MouseKeys() {
     const BYTE* keys = WindowSystem::Get().asyncKeyState;
     WPARAM flags = 0;
@@ -358,14 +364,23 @@ HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
     HCURSOR old = system.cursor;
     system.cursor = hCursor;
     if (system.HasDisplay() && hCursor != old) {
-        auto* cursor = reinterpret_cast<Cursor*>(hCursor);
-        bool known = std::any_of(std::begin(cursors), std::end(cursors), [cursor](Cursor& c) { return &c == cursor; });
-        system.Display().SetCursor(known ? cursor->shape : CursorShape::Arrow);
+        system.Display().SetCursor(ShapeOf(hCursor));
     }
     return old;
 }
 
 HCURSOR WINAPI GetCursor() { return WindowSystem::Get().cursor; }
+
+namespace platform::user {
+
+void ShowBusyWhileWaiting(bool waiting) {
+    WindowSystem& system = WindowSystem::Get();
+    if (!WindowSystem::OnUiThread() || !system.HasDisplay()) return;
+    // The program's own cursor is kept: only the display shows the busy one, and the program's comes back after.
+    system.Display().SetCursor(waiting ? CursorShape::Wait : ShapeOf(system.cursor));
+}
+
+}  // namespace platform::user
 
 int WINAPI ShowCursor(BOOL bShow) { return bShow ? ++cursorShown : --cursorShown; }
 

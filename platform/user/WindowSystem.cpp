@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/kernel/Clock.h"
+#include "platform/kernel/Patience.h"
 
 namespace platform::user {
 namespace {
@@ -121,6 +122,7 @@ display::DisplayBackend& WindowSystem::Display() {
         }
         std::lock_guard lock(wakeMutex_);
         wakeable_ = display_.get();
+        kernel::WatchLongWaits(&ShowBusyWhileWaiting);
     }
     return *display_;
 }
@@ -129,6 +131,7 @@ void WindowSystem::UseDisplay(std::unique_ptr<display::DisplayBackend> backend) 
     std::lock_guard lock(wakeMutex_);
     display_ = std::move(backend);
     wakeable_ = display_.get();
+    kernel::WatchLongWaits(display_ ? &ShowBusyWhileWaiting : nullptr);
 }
 
 void WindowSystem::WakeLoop() {

@@ -233,6 +233,8 @@ void HideCaretForPainting(HWND handle);
 void ShowCaretAfterPainting(HWND handle);
 void ForgetCaret(HWND handle);
 void StartSessionWatch();
+// While the window's thread waits long for a file system, the display shows the busy cursor.
+void ShowBusyWhileWaiting(bool waiting);
 bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout);
 void WakeWithoutDisplay();  // any thread
 POINT ClientOriginOnScreen(const Window& window);

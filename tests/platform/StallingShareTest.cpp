@@ -1,7 +1,7 @@
 // A file system that stops answering, as a network share does when its server goes away: the FUSE file system of
 // the tests' own, mounted in a test folder and then told to stall. Listing the folder that holds it never looks
-// into it, and a look into it gives up after about a second with "not ready". Each call is bounded by a limit far
-// beyond that second: a call that would hang the suite fails instead.
+// into it, and a look into it gives up after about a second with "not ready", an open of a song on it with a read
+// failure. Each call is bounded by a limit far beyond that second: a call that would hang the suite fails instead.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -17,6 +17,8 @@
 #include <map>
 #include <string>
 
+#include "platform/kernel/Patience.h"
+#include "platform/mci/MciSystem.h"
 #include "platform/win32.h"
 #include "tests/support/TempFolder.h"
 
@@ -82,6 +84,9 @@ std::map<std::string, DWORD> Search(const std::string& pattern, DWORD& error) {
     return found;
 }
 
+std::string toldOfWait;
+void WatchWait(bool waiting) { toldOfWait += waiting ? "busy " : "idle "; }
+
 }  // namespace
 
 TEST(StallingShare, ItsFolderIsListedWithoutALookInAndALookInGivesUpAsNotReady) {
@@ -121,8 +126,24 @@ TEST(StallingShare, ItsFolderIsListedWithoutALookInAndALookInGivesUpAsNotReady) 
     ASSERT_TRUE(bounded([&] { Search(music + "\\*.mp3", searchError); }));
     EXPECT_EQ(searchError, static_cast<DWORD>(ERROR_NOT_READY));
     CurrentDirectoryGuard stay;
+    // The wait is told of while it lasts, so that the window can show the busy cursor, and its end too.
+    platform::kernel::WatchLongWaits(&WatchWait);
     ASSERT_TRUE(bounded([&] {
         if (!SetCurrentDirectoryA(music.c_str())) changeError = GetLastError();
     }));
+    platform::kernel::WatchLongWaits(nullptr);
     EXPECT_EQ(changeError, static_cast<DWORD>(ERROR_NOT_READY));
+    EXPECT_EQ(toldOfWait, "busy idle ");
+
+    // A song listed before the share went away and opened after: a failure to read it, not a window held.
+    const std::string song = music + "\\song.mp3";
+    MCI_OPEN_PARMSA open{};
+    open.lpstrElementName = song.c_str();
+    MCIERROR openError = 0;
+    std::string noOutput;
+    ASSERT_TRUE(platform::mci::MciSystem::Get().UseOutput({"null", 44100, {}}, noOutput)) << noOutput;
+    ASSERT_TRUE(bounded([&] {
+        openError = mciSendCommandA(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open));
+    }));
+    EXPECT_EQ(openError, static_cast<MCIERROR>(MCIERR_FILE_READ));
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
+#include "platform/user/WindowSystem.h"
 #include "tests/platform/user/Recorder.h"
 
 using namespace platform::testing;
@@ -184,4 +187,20 @@ TEST_F(FocusAndInput, TheCloseBoxAndAltF4CloseAndMinimisingComesBack) {
     DispatchPending();
     EXPECT_FALSE(IsWindow(a));
     EXPECT_EQ(recorder_.Sequence({WM_CLOSE}), (std::vector<std::string>{"WM_CLOSE(b)", "WM_CLOSE(a)"}));
+}
+
+TEST_F(FocusAndInput, ALongWaitForAFileSystemShowsTheBusyCursorAndThenTheProgramsOwn) {
+    Shown("a", 10);
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    ASSERT_EQ(display_.Cursor(), platform::display::CursorShape::IBeam);
+
+    platform::user::ShowBusyWhileWaiting(true);
+    EXPECT_EQ(display_.Cursor(), platform::display::CursorShape::Wait);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM)) << "the program's cursor is its own";
+    platform::user::ShowBusyWhileWaiting(false);
+    EXPECT_EQ(display_.Cursor(), platform::display::CursorShape::IBeam);
+
+    // A wait on another thread holds no window: the cursor stays.
+    std::thread([] { platform::user::ShowBusyWhileWaiting(true); }).join();
+    EXPECT_EQ(display_.Cursor(), platform::display::CursorShape::IBeam);
 }
