@@ -1,6 +1,6 @@
 // The player after something fails: a file that cannot be opened when playback reaches it, a folder that goes
-// away under a playing file, a first open that fails at start, and files with nothing in them. Whatever fails, the
-// error shows once and the player is left stopped on the entry, with every way on open.
+// away under a playing file, a stick pulled under it, a first open that fails at start, and files with nothing in
+// them. Whatever fails, the error shows once and the player is left stopped on the entry, with every way on open.
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +8,7 @@
 #include "frame/Application.h"
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
+#include "platform/testing/FakeVolumes.h"
 #include "tests/app/PlayerFixture.h"
 
 using namespace platform::testing;
@@ -120,6 +121,35 @@ TEST_F(PlayerFailureTest, AFolderRemovedUnderThePlayingFileStopsThePlayerAtItsEn
     EXPECT_EQ(Lines(), (std::vector<std::string>{"a.wav", "b.wav"}));
     Press(korvo.sbnPlay);
     EXPECT_TRUE(Playing());
+}
+
+TEST_F(PlayerFailureTest, AStickPulledUnderThePlayingFileIsADriveThatIsNotReadyAndTheBrowserStaysFree) {
+    WriteWave("a.wav", 200);
+    WriteWave("b.wav", 200);
+    platform::kernel::Volume stick;
+    stick.letter = 'E';
+    stick.mountPoint = MusicFolder().string();
+    stick.driveType = DRIVE_REMOVABLE;
+    platform::testing::FakeVolumeTable table({platform::testing::RootVolume(), stick});
+    WriteSettings("[Data]\nDirectory=E:\\\n");
+    TKorvo& korvo = Start();
+    ASSERT_EQ(korvo.DirectoryListBox->DirPath(), "E:\\");
+    DoubleClickLine(0);
+    table.Change({platform::testing::RootVolume()});
+
+    // The next entry is on a drive that is not ready: said once, and the player stops on it.
+    ASSERT_TRUE(RunUntil([&] { return !boxes_.empty(); }));
+    RunFor(300ms);
+    ASSERT_EQ(boxes_, std::vector<std::string>{"I/O エラー (21)"});
+    ExpectStoppedOn("b.wav", "10010");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a.wav", "b.wav"})) << "a failed read leaves the lines";
+
+    // The folder browser is free to go elsewhere, and the stick's drive stays not ready.
+    korvo.DirectoryListBox->SetDirPath(home_.WindowsPath());
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(GetFileAttributesA("E:\\"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_READY));
 }
 
 TEST_F(PlayerFailureTest, AFirstOpenThatFailsAtStartStillLetsPlaybackAdvance) {
