@@ -1,6 +1,9 @@
 // Reading a folder into the file list.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "browse/DirectorySearch.h"
@@ -19,7 +22,55 @@ struct EntryLine {
     TLineData glyph;
 };
 
-// FNV-1a over every line's text and glyph, in the order gathered.
+// The lines in the order a sorted list gives them, so that each goes in after the last instead of being searched
+// for among tens of thousands. By the locale's sort keys: the first bytes of two keys settle most pairs with one
+// byte comparison, and the rest go to the locale's own comparison. Equal lines keep the order gathered, as the
+// list keeps lines that compare equal in the order they came.
+void SortAsTheListDoes(std::vector<EntryLine>& lines) {
+    constexpr size_t kPrefix = 24;
+    struct Keyed {
+        std::array<char, kPrefix> prefix;
+        bool whole;  // the key fits in the prefix, so the prefix decides alone
+        uint32_t index;
+    };
+    std::vector<Keyed> keyed(lines.size());
+    std::string key(1024, '\0');
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& text = lines[i].text;
+        const int length = text.empty() ? 0 : static_cast<int>(text.size());
+        int size = length ? LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, key.data(),
+                                         static_cast<int>(key.size()))
+                          : 1;
+        if (size == 0) {
+            key.resize(static_cast<size_t>(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
+                                                        nullptr, 0)));
+            size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, key.data(),
+                                static_cast<int>(key.size()));
+        }
+        Keyed& entry = keyed[i];
+        entry.prefix.fill('\0');
+        if (length) std::memcpy(entry.prefix.data(), key.data(), std::min<size_t>(static_cast<size_t>(size), kPrefix));
+        entry.whole = static_cast<size_t>(size) <= kPrefix;
+        entry.index = static_cast<uint32_t>(i);
+    }
+    std::sort(keyed.begin(), keyed.end(), [&lines](const Keyed& a, const Keyed& b) {
+        if (int order = std::memcmp(a.prefix.data(), b.prefix.data(), kPrefix)) return order < 0;
+        if (!a.whole || !b.whole) {
+            const std::string& textA = lines[a.index].text;
+            const std::string& textB = lines[b.index].text;
+            int order = CompareStringA(LOCALE_USER_DEFAULT, 0, textA.data(), static_cast<int>(textA.size()),
+                                       textB.data(), static_cast<int>(textB.size()));
+            if (order != CSTR_EQUAL) return order == CSTR_LESS_THAN;
+        }
+        return a.index < b.index;
+    });
+    std::vector<EntryLine> sorted;
+    sorted.reserve(lines.size());
+    for (const Keyed& entry : keyed) sorted.push_back(std::move(lines[entry.index]));
+    lines = std::move(sorted);
+}
+
+// FNV-1a over every line's text and glyph, in the order they go in.
 uint64_t Fingerprint(const std::vector<EntryLine>& lines) {
     uint64_t hash = 1469598103934665603ull;
     auto add = [&hash](const void* bytes, size_t size) {
@@ -64,6 +115,7 @@ void TFileListBox::ReadEntries() {
         // twice. A read that gathered just what the last one did (the same folder read again at once, as a change
         // of folder and the player's rescan after it do) leaves the lines, which are what the new ones would be,
         // and empties the selection as new lines would.
+        if (Sorted()) SortAsTheListDoes(lines);
         const uint64_t fingerprint = Fingerprint(lines);
         if (fingerprint == linesFingerprint_ && static_cast<size_t>(Items().LineCount()) == lines.size()) {
             SetItemIndex(-1);

@@ -39,13 +39,19 @@ class Lister final : public Errand {
         states_ = std::make_unique<std::atomic<uint8_t>[]>(entries_.size());
         listed_.store(true);
         Notify();
-        for (size_t i = 0; i < entries_.size() && !Abandoned(); ++i) {
+        // Where the caller looks entries up too, it goes from the first and this thread from the last, so that the
+        // two meet once in the middle rather than at every entry. Where the caller waits, the first come first.
+        const size_t count = entries_.size();
+        for (size_t step = 0; step < count && !Abandoned(); ++step) {
+            const size_t i = unreliable_ ? step : count - 1 - step;
             if (Claim(i)) LookUp(i);
+            else if (!unreliable_) break;  // the caller has come this far: the rest is done or under way
             Progressed();
             // A search that caught up waits for a batch, not an entry at a time: a wake-up an entry would cost more
             // than the lookup.
-            if ((i + 1) % kBatch == 0 || i + 1 == entries_.size()) Notify();
+            if ((step + 1) % kBatch == 0 || step + 1 == count) Notify();
         }
+        Notify();
     }
 
     // Waits for `done` as long as the read moves; a reliable file system is waited for however slow it is.

@@ -198,6 +198,50 @@ int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
     return CompareBy(wa, wb, [](const Weighed& w) { return w.upper; }, false);
 }
 
+namespace {
+
+// One weight of a sort key, so that byte order is weight order and no byte is zero: small weights (every ASCII
+// one) in two bytes, the rest in three, each above the end mark of a level.
+constexpr char kLevelEnd = 0x01;
+
+void PutWeight(std::string& key, uint32_t weight) {
+    if (weight < 0xF00) {
+        key += static_cast<char>(0x02 + weight / 0xFF);
+        key += static_cast<char>(1 + weight % 0xFF);
+        return;
+    }
+    const uint32_t rest = weight - 0xF00;
+    key += static_cast<char>(0x20 + rest / (0xFF * 0xFF));
+    key += static_cast<char>(1 + (rest / 0xFF) % 0xFF);
+    key += static_cast<char>(1 + rest % 0xFF);
+}
+
+}  // namespace
+
+std::string LocaleSortKey(std::string_view text, bool ignoreCase) {
+    // The levels of CompareLocaleText in its order, each closed by its end mark, so that two keys compare byte by
+    // byte as their texts compare: first weights without the ignored characters, then (with case) the case of
+    // those, then every weight, every folded character, and (with case) the case of every character.
+    const std::vector<Weighed> weighed = Weigh(text);
+    std::string key;
+    key.reserve(weighed.size() * 9 + 6);
+    for (const Weighed& w : weighed)
+        if (w.primary) PutWeight(key, w.primary);
+    key += kLevelEnd;
+    auto putCase = [&](bool skipIgnored) {
+        for (const Weighed& w : weighed)
+            if (w.primary || !skipIgnored) key += static_cast<char>(w.upper ? 0x03 : 0x02);
+        key += kLevelEnd;
+    };
+    if (!ignoreCase) putCase(true);
+    for (const Weighed& w : weighed) PutWeight(key, w.primary);
+    key += kLevelEnd;
+    for (const Weighed& w : weighed) PutWeight(key, w.folded);
+    key += kLevelEnd;
+    if (!ignoreCase) putCase(false);
+    return key;
+}
+
 std::u32string FoldedCharacters(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
@@ -251,6 +295,26 @@ int WINAPI CompareStringA(LCID, DWORD dwCmpFlags, LPCSTR lpString1, int cchCount
     std::string_view a(lpString1, cchCount1 < 0 ? std::strlen(lpString1) : static_cast<size_t>(cchCount1));
     std::string_view b(lpString2, cchCount2 < 0 ? std::strlen(lpString2) : static_cast<size_t>(cchCount2));
     return CSTR_EQUAL + platform::kernel::CompareLocaleText(a, b, dwCmpFlags & NORM_IGNORECASE);
+}
+
+int WINAPI LCMapStringA(LCID, DWORD dwMapFlags, LPCSTR lpSrcStr, int cchSrc, LPSTR lpDestStr, int cchDest) {
+    // Only sort keys: bytes that compare with strcmp as the texts compare with CompareStringA, ending in a zero.
+    if (!lpSrcStr || cchSrc < -1 || cchSrc == 0 || cchDest < 0 || (cchDest > 0 && !lpDestStr) ||
+        (dwMapFlags & ~(LCMAP_SORTKEY | NORM_IGNORECASE)) != 0 || !(dwMapFlags & LCMAP_SORTKEY)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string_view text(lpSrcStr, cchSrc < 0 ? std::strlen(lpSrcStr) : static_cast<size_t>(cchSrc));
+    const std::string key = platform::kernel::LocaleSortKey(text, dwMapFlags & NORM_IGNORECASE);
+    const int size = static_cast<int>(key.size()) + 1;
+    if (cchDest == 0) return size;
+    if (cchDest < size) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(lpDestStr, key.data(), key.size());
+    lpDestStr[key.size()] = '\0';
+    return size;
 }
 
 LPSTR WINAPI CharNextA(LPCSTR lpsz) {

@@ -15,6 +15,8 @@ size_t CharacterLength(const char* s, const char* end);
 // The user's locale order: punctuation, then digits, then letters; letter case decides only between texts that
 // are otherwise equal (lower case first), and hyphens and apostrophes only after that. Returns -1, 0 or 1.
 int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase);
+// Bytes without a zero that compare (unsigned, byte by byte, shorter first) as the text compares by the above.
+std::string LocaleSortKey(std::string_view text, bool ignoreCase);
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 

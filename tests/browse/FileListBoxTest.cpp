@@ -170,6 +170,27 @@ TEST_F(BrowseTest, FileListReadAgainAtOnceGivesWhatAFreshReadGives) {
     EXPECT_EQ(Lines(*list), (Strings{"0.wav", "c.wav"}));
 }
 
+TEST_F(BrowseTest, FileListOrdersLinesAsASortedListDoesEvenWhereLongNamesDifferLate) {
+    const Strings names = {"Artist Name - Album Title - 01 Intro.mp3", "Artist Name - Album Title - 01 intro.mp3",
+                           "artist name - album title - 01 intro.mp3", "Artist Name - Album Title - 01 In-tro.mp3",
+                           "Artist Name - Album Title - 1 Intro.mp3",  "Artist Name - Album Title - 10 Intro.mp3",
+                           "Artist Name - Album Title - 01 Íntro.mp3", "Artist Name - Album Title - 02.mp3",
+                           "a.mp3",                                    "A.mp3",
+                           "co-op.mp3",                                "coop.mp3"};
+    for (const std::string& name : names) folder_.Write(name, "x");
+    ChangeDirectory(folder_.WindowsPath());
+    auto* list = Place<TFileListBox>();
+    // Each name twice, as two pieces that both match it list it.
+    list->SetMask("*.mp3;*.MP3");
+
+    Strings expected;
+    for (const std::string& name : names) expected.insert(expected.end(), 2, name);
+    std::stable_sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+    });
+    EXPECT_EQ(Lines(*list), expected);
+}
+
 TEST_F(BrowseTest, FileListWithoutAWindowReadsNothing) {
     folder_.Write("sub/a.wav", "x");
     ChangeDirectory(folder_.WindowsPath());

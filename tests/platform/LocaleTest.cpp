@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,37 @@ TEST(Locale, HyphensAndApostrophesWeighLast) {
     // They still tell texts apart, in one consistent order.
     EXPECT_NE(Compare("co-op", "coop", NORM_IGNORECASE), CSTR_EQUAL);
     EXPECT_EQ(Compare("co-op", "coop"), 4 - Compare("coop", "co-op"));
+}
+
+TEST(Locale, SortKeysCompareAsTheirTextsDo) {
+    const std::vector<std::string> texts = {
+        "", "a", "A", "ab", "aB", "Ab", "abc", "ab-c", "abc-", "-abc", "a'b", "co-op", "coop", "cop", "Co-op",
+        "a b", "a.b", "a_b", "a+b", "a~b", "10.mp3", "9.mp3", "_intro.mp3", "Zebra.au", "zebra.au", "Éclair",
+        "éclair", "eclair", "日本.mp3", "日時.mp3", "ＡＢＣ", "ａｂｃ", "曲 Ä.mp3", "曲 ä.mp3", "曲 10", "曲 9",
+        "tab\there", "bell\a", "\xff\xfe", "a\xc3", "a\xc3\x84", "\x7f", "\x01", "\xe6\x9b"};
+    auto keyOf = [](const std::string& text, DWORD flags) {
+        int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | flags, text.c_str(), -1, nullptr, 0);
+        std::string key(static_cast<size_t>(size), '\x7f');
+        EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | flags, text.c_str(), -1, key.data(), size), size);
+        EXPECT_EQ(key.find('\0'), key.size() - 1) << "one zero, at the end";
+        return key;
+    };
+    auto sign = [](int value) { return (value > 0) - (value < 0); };
+    for (DWORD flags : {DWORD{0}, DWORD{NORM_IGNORECASE}}) {
+        for (const std::string& a : texts) {
+            for (const std::string& b : texts) {
+                SCOPED_TRACE("\"" + a + "\" and \"" + b + "\", flags " + std::to_string(flags));
+                EXPECT_EQ(sign(std::strcmp(keyOf(a, flags).c_str(), keyOf(b, flags).c_str())),
+                          Compare(a, b, flags) - CSTR_EQUAL);
+            }
+        }
+    }
+    // The size asked for is the size needed; a smaller buffer is refused.
+    char small[4];
+    EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, "abc", 3, small, sizeof small), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(LCMapStringA(LOCALE_USER_DEFAULT, 0, "abc", 3, small, sizeof small), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 TEST(Locale, CountedLengthsAndBadArguments) {
