@@ -138,7 +138,10 @@ LRESULT Painting(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM,
             EndPaint(hWnd, &paint);
             return 0;
         }
-        case WM_SETREDRAW: window.redraw = wParam != 0; return 0;
+        case WM_SETREDRAW:
+            window.redraw = wParam != 0;
+            if (window.redraw) WindowSystem::Get().paintMaybeDue = true;  // what it was to paint is due again
+            return 0;
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX: return SystemColours(reinterpret_cast<HDC>(wParam), COLOR_WINDOW);

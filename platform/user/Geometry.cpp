@@ -184,6 +184,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     if (uFlags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;
     if (uFlags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
     const bool nowVisible = AllVisible(window);
+    // A window shown again may still hold an area it was to paint.
+    if (nowVisible != wasVisible) system.paintMaybeDue = true;
 
     if (window->Child()) {
         // What the window uncovered belongs to its parent again; what it covers now is drawn anew.
@@ -192,7 +194,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             if (parent) InvalidateParentArea(*window, oldRect);
         }
         if (nowVisible && (moved || sized || !wasVisible || (uFlags & SWP_FRAMECHANGED)) && !(uFlags & SWP_NOREDRAW)) {
-            window->frameNeeded = true;
+            NeedFrame(*window);
             InvalidateArea(*window, platform::gdi::Region(window->ClientRect()), true, true);
         }
     } else {

@@ -35,9 +35,18 @@ HWND FindPaintWindow(HWND handle, HWND filter) {
 }
 
 HWND NextPaintWindow(HWND filter) {
-    const std::vector<HWND>& tops = WindowSystem::Get().TopLevelWindowsOnUiThread();
-    for (size_t i = 0; i < tops.size(); ++i)
-        if (HWND found = FindPaintWindow(tops[i], filter)) return found;
+    WindowSystem& system = WindowSystem::Get();
+    if (!system.paintMaybeDue) return nullptr;
+    // Cleared before the look, so that a frame drawn on the way that makes something invalid sets it again; a
+    // look for one window's painting says nothing of the others.
+    if (!filter) system.paintMaybeDue = false;
+    const std::vector<HWND>& tops = system.TopLevelWindowsOnUiThread();
+    for (size_t i = 0; i < tops.size(); ++i) {
+        if (HWND found = FindPaintWindow(tops[i], filter)) {
+            system.paintMaybeDue = true;
+            return found;
+        }
+    }
     return nullptr;
 }
 

@@ -111,15 +111,21 @@ void InvalidateArea(Window& window, const Region& clientArea, bool erase, bool w
     if (area.Empty()) return;
     window.update.Union(area);
     window.eraseNeeded |= erase;
+    system.paintMaybeDue = true;
     if (!withChildren) return;
     for (HWND handle : window.children) {
         Window* child = system.Find(handle);
         if (!child || !child->Visible() || !area.Intersects(child->rect)) continue;
-        child->frameNeeded = true;
+        NeedFrame(*child);
         Region childArea = area;
         childArea.Offset(-(child->rect.left + child->clientInsets.left), -(child->rect.top + child->clientInsets.top));
         InvalidateArea(*child, childArea, erase, !(child->style & WS_CLIPCHILDREN));
     }
+}
+
+void NeedFrame(Window& window) {
+    window.frameNeeded = true;
+    WindowSystem::Get().paintMaybeDue = true;
 }
 
 void InvalidateParentArea(Window& window, const RECT& rectInParent) {
@@ -189,7 +195,7 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
         area = Region(box);
     }
     bool children = (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(window->style & WS_CLIPCHILDREN));
-    if (flags & RDW_FRAME) window->frameNeeded = true;
+    if (flags & RDW_FRAME) NeedFrame(*window);
     if (flags & RDW_INVALIDATE) InvalidateArea(*window, area, flags & RDW_ERASE, children);
     if (flags & RDW_VALIDATE) {
         window->update.Subtract(area);

@@ -283,7 +283,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw) {
     int position = s->pos;
     FitVisibility(hwnd, *window, nBar, lpsi->fMask & SIF_DISABLENOSCROLL);
     // The bar is drawn again with the next painting, so that many changes in a row cost one drawing.
-    if (redraw && (window = WindowSystem::Get().Find(hwnd))) window->frameNeeded = true;
+    if (redraw && (window = WindowSystem::Get().Find(hwnd))) NeedFrame(*window);
     return position;
 }
 

@@ -179,6 +179,10 @@ class WindowSystem {
     DWORD messageTime = 0;
     POINT messagePos{};
     int callDepth = 0;  // window procedures running
+    // Whether some window may have a frame or an area to paint: set whenever one is made invalid, shown or let
+    // draw again, and cleared by a look through every window that found none, so that the loop does not look
+    // through every window between any two messages when nothing has changed.
+    bool paintMaybeDue = false;
     DWORD uiThread = 0;  // the thread that made the first window
     std::atomic<bool> sessionEnding{false};
 
@@ -234,6 +238,8 @@ void ShowCaretAfterPainting(HWND handle);
 void ForgetCaret(HWND handle);
 void StartSessionWatch();
 // While the window's thread waits long for a file system, the display shows the busy cursor.
+// A window whose frame is drawn again with the next painting.
+void NeedFrame(Window& window);
 void ShowBusyWhileWaiting(bool waiting);
 bool WaitWithoutDisplay(std::optional<std::chrono::nanoseconds> timeout);
 void WakeWithoutDisplay();  // any thread

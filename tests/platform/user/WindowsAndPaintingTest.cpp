@@ -157,6 +157,29 @@ TEST_F(WindowsAndPainting, RedrawOffSuppressesPaintingUntilTurnedBackOn) {
     EXPECT_EQ(Pixel(top, 10, 10), kRed);
 }
 
+TEST_F(WindowsAndPainting, AnAreaLeftUnpaintedIsPaintedOnceItsWindowMayDrawAgain) {
+    HWND top = recorder_.TopLevel("due", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HWND child = recorder_.Child(top, 0, 0, 50, 50);
+    PaintsIn(child, kBlue);
+    DispatchPending();
+    // Made invalid, then kept from drawing before it painted, and looked for meanwhile: nothing makes it invalid
+    // again, yet the area is painted as soon as the window may draw.
+    PaintsIn(child, kRed);
+    InvalidateRect(child, nullptr, TRUE);
+    SendMessageA(child, WM_SETREDRAW, FALSE, 0);
+    DispatchPending();
+    ASSERT_EQ(Pixel(top, 10, 10), kBlue);
+    SendMessageA(child, WM_SETREDRAW, TRUE, 0);
+    DispatchPending();
+    EXPECT_EQ(Pixel(top, 10, 10), kRed);
+
+    // Nothing due: a look finds no window to paint, however often it is made.
+    recorder_.Clear();
+    DispatchPending();
+    DispatchPending();
+    EXPECT_TRUE(recorder_.Sequence({WM_PAINT, WM_NCPAINT, WM_ERASEBKGND}).empty());
+}
+
 TEST_F(WindowsAndPainting, MovingAChildRepaintsWhatItUncovered) {
     HWND top = recorder_.TopLevel("move", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
     HWND child = recorder_.Child(top, 0, 0, 20, 20);
