@@ -256,13 +256,19 @@ void PenPaint::Line(DrawScope& scope, POINT from, POINT to) {
         if (std::max(std::abs(end.x - start.x), std::abs(end.y - start.y)) <= kLongLine) Line(scope, start, end);
         return;
     }
+    int total = 0;
+    for (int d : dashes_) total += d;
+    const int half = width_ / 2;
+    const RECT reach{std::min(from.x, to.x) - half, std::min(from.y, to.y) - half,
+                     std::max(from.x, to.x) - half + width_, std::max(from.y, to.y) - half + width_};
+    // A solid line wholly outside the clip draws and marks nothing: a panel's bevel drawn again around a label that
+    // changed need not be visited pixel by pixel. A dashed one still counts its steps for the dashes that follow.
+    if (total == 0 && RectEmpty(RectIntersection(reach, scope.ClipBounds()))) return;
     int x = from.x, y = from.y;
     int dx = std::abs(to.x - from.x), dy = std::abs(to.y - from.y);
     int sx = from.x < to.x ? 1 : -1, sy = from.y < to.y ? 1 : -1;
     int steps = std::max(dx, dy);
     int error = (dx > dy ? dx : -dy) / 2;
-    int total = 0;
-    for (int d : dashes_) total += d;
     for (int i = 0; i < steps; ++i) {
         bool on = true;
         if (total > 0) {
@@ -290,9 +296,7 @@ void PenPaint::Line(DrawScope& scope, POINT from, POINT to) {
             y += sy;
         }
     }
-    int half = width_ / 2;
-    scope.Mark(RECT{std::min(from.x, to.x) - half, std::min(from.y, to.y) - half,
-                    std::max(from.x, to.x) - half + width_, std::max(from.y, to.y) - half + width_});
+    scope.Mark(reach);
 }
 
 // ---- fills -------------------------------------------------------------------------------------------------------
