@@ -7,8 +7,9 @@
 //      device, 60 seconds' CPU and wake-ups of all its threads, which should both be nothing;
 //   3. the player closed as its close box closes it: the whole process's CPU seconds from start to exit, less the
 //      time it stood stopped;
-//   4. the same file in the other player's GTK interface, started, played and quit after play: its whole process.
-// The peer is installed by bench/install-peers; without it the last step says so.
+//   4. the same file in the other player's GTK interface, started, played and quit after play: its whole process;
+//   5. at the end, the player started over a folder with nothing to play: its wake-ups while it stands there.
+// The peer is installed by bench/install-peers; without it step 4 says so.
 //   korvo_bench_playing PROGRAM [runs]      (one run when not given; each takes about three minutes)
 
 #include <sndfile.h>
@@ -118,6 +119,29 @@ PeerFigures RunPeer(const fs::path& folder, const fs::path& file) {
     return figures;
 }
 
+// The player started over a folder with nothing to play, left standing: its wake-ups in kSettleSeconds * 2, which
+// should be none (no file was ever opened, so no sound device either).
+long long WakeupsOverEmptyFolder(Display* display, const fs::path& home, const std::string& original) {
+    fs::create_directories(home / "Music");
+    fs::create_directories(home / "program");
+    const std::string program = (home / "program" / "korvo").string();
+    fs::copy_file(original, program, fs::copy_options::overwrite_existing);
+    XSync(display, True);
+    pid_t pid = Start({program}, {"HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / ".config").string()});
+    Window window = WaitForMappedWindow(display, "Korvo Music Player", std::chrono::seconds(10));
+    if (!window) {
+        Kill(pid);
+        return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const auto before = Wakeups(pid);
+    std::this_thread::sleep_for(std::chrono::seconds(kSettleSeconds * 2));
+    const long long wakeups = WakeupsBetween(before, Wakeups(pid));
+    AskToClose(display, window);
+    Wait(pid);
+    return wakeups;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,6 +196,8 @@ int main(int argc, char** argv) {
                         "player/peer %.2f\n",
                         peer.cpu, peer.peakKilobytes, player.wholeCpu / peer.cpu);
     }
+    std::printf("player over an empty folder: %lld wake-ups in %d s\n",
+                WakeupsOverEmptyFolder(display, home / "empty", original), kSettleSeconds * 2);
     XCloseDisplay(display);
     fs::remove_all(home);
     return 0;

@@ -99,7 +99,9 @@ std::optional<std::chrono::nanoseconds> SoundEngine::NextEnd(const std::vector<S
 }
 
 bool SoundEngine::SuspendWhenIdle() {
-    if (!output_ || !mixer_->Idle(static_cast<uint64_t>(output_->Rate()) * kSuspendAfterSeconds)) return false;
+    // Before the first file opens there is no output, and nothing to play: the stream that comes wakes the worker.
+    if (!output_) return true;
+    if (!mixer_->Idle(static_cast<uint64_t>(output_->Rate()) * kSuspendAfterSeconds)) return false;
     output_->Suspend();
     return true;
 }
