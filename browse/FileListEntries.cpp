@@ -33,24 +33,27 @@ void SortAsTheListDoes(std::vector<EntryLine>& lines) {
         bool whole;  // the key fits in the prefix, so the prefix decides alone
         uint32_t index;
     };
-    std::vector<Keyed> keyed(lines.size());
     std::string key(1024, '\0');
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string& text = lines[i].text;
-        const int length = text.empty() ? 0 : static_cast<int>(text.size());
-        int size = length ? LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, key.data(),
-                                         static_cast<int>(key.size()))
-                          : 1;
-        if (size == 0) {
-            key.resize(static_cast<size_t>(LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length,
-                                                        nullptr, 0)));
-            size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.data(), length, key.data(),
-                                static_cast<int>(key.size()));
+    // A text's key into `key`; its size, the closing zero counted. Names hold no zero byte, so each is read to its
+    // end, the empty one too.
+    auto keyOf = [&key](const std::string& text) {
+        auto map = [&text](char* into, size_t room) {
+            return LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text.c_str(), -1, into, static_cast<int>(room));
+        };
+        int size = map(key.data(), key.size());
+        if (size == 0) {  // longer than any key so far
+            key.resize(static_cast<size_t>(map(nullptr, 0)));
+            size = map(key.data(), key.size());
         }
+        return static_cast<size_t>(size);
+    };
+    std::vector<Keyed> keyed(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t size = keyOf(lines[i].text);
         Keyed& entry = keyed[i];
         entry.prefix.fill('\0');
-        if (length) std::memcpy(entry.prefix.data(), key.data(), std::min<size_t>(static_cast<size_t>(size), kPrefix));
-        entry.whole = static_cast<size_t>(size) <= kPrefix;
+        std::memcpy(entry.prefix.data(), key.data(), std::min(size, kPrefix));
+        entry.whole = size <= kPrefix;
         entry.index = static_cast<uint32_t>(i);
     }
     std::sort(keyed.begin(), keyed.end(), [&lines](const Keyed& a, const Keyed& b) {
