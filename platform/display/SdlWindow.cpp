@@ -11,13 +11,13 @@
 namespace platform::display {
 namespace {
 
-// Copies one part, already clipped to both sides, into a 32-bit target whose channels sit where ours do.
+// Copies one part, already clipped to both sides, into a 32-bit target whose channels sit where ours do, starting
+// at the part's top left corner.
 void CopyScaled(const gdi::Surface& surface, const RECT& part, int scale, uint32_t alpha, uint8_t* target, int pitch) {
     const int width = part.right - part.left;
     for (int y = part.top; y < part.bottom; ++y) {
         const uint32_t* source = surface.Row(y) + part.left;
-        auto* first = reinterpret_cast<uint32_t*>(target + static_cast<size_t>(y) * scale * pitch) +
-                      static_cast<size_t>(part.left) * scale;
+        auto* first = reinterpret_cast<uint32_t*>(target + static_cast<size_t>(y - part.top) * scale * pitch);
         uint32_t* out = first;
         for (int x = 0; x < width; ++x) {
             const uint32_t pixel = source[x] | alpha;
@@ -29,6 +29,14 @@ void CopyScaled(const gdi::Surface& surface, const RECT& part, int scale, uint32
         }
     }
 }
+
+// The part of `part` inside a surface of width × height, empty when none is.
+RECT ClipTo(const RECT& part, int width, int height) {
+    return RECT{std::max<LONG>(part.left, 0), std::max<LONG>(part.top, 0), std::min<LONG>(part.right, width),
+                std::min<LONG>(part.bottom, height)};
+}
+
+bool IsEmpty(const RECT& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
 }  // namespace
 
@@ -45,11 +53,14 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const NativeWindowOptions& options,
                                             std::max<int>(1, (bounds.right - bounds.left) * scale),
                                             std::max<int>(1, (bounds.bottom - bounds.top) * scale), flags));
     if (!window) return nullptr;
-    return std::unique_ptr<SdlWindow>(new SdlWindow(std::move(window), options, scale));
+    auto painter = X11Painter::For(window.get());
+    return std::unique_ptr<SdlWindow>(new SdlWindow(std::move(window), std::move(painter), options, scale));
 }
 
-SdlWindow::SdlWindow(SdlWindowHandle window, const NativeWindowOptions& options, int scale)
+SdlWindow::SdlWindow(SdlWindowHandle window, std::unique_ptr<X11Painter> painter, const NativeWindowOptions& options,
+                     int scale)
     : window_(std::move(window)),
+      painter_(std::move(painter)),
       id_(SDL_GetWindowID(window_.get())),
       title_(options.title),
       bounds_(options.bounds),
@@ -104,6 +115,28 @@ void SdlWindow::Activate() {
 }
 
 void SdlWindow::Present(const gdi::Surface& surface, std::span<const RECT> parts) {
+    if (!painter_) return PresentThroughSdl(surface, parts);
+    // The server clips to the window, which may lag behind a resize.
+    for (const RECT& part : parts) {
+        const RECT clipped = ClipTo(part, surface.width, surface.height);
+        if (IsEmpty(clipped)) continue;
+        const int width = clipped.right - clipped.left;
+        const int height = clipped.bottom - clipped.top;
+        if (scale_ == 1) {
+            painter_->Put(surface.pixels.data(), surface.width, surface.height,
+                          {clipped.left, clipped.top, width, height}, clipped.left, clipped.top);
+            continue;
+        }
+        scaled_.resize(static_cast<size_t>(width) * height * scale_ * scale_);
+        CopyScaled(surface, clipped, scale_, 0, reinterpret_cast<uint8_t*>(scaled_.data()), width * scale_ * 4);
+        painter_->Put(scaled_.data(), width * scale_, height * scale_, {0, 0, width * scale_, height * scale_},
+                      clipped.left * scale_, clipped.top * scale_);
+    }
+    // Sent now rather than at the loop's next wait: a long piece of work may present without waiting.
+    painter_->Flush();
+}
+
+void SdlWindow::PresentThroughSdl(const gdi::Surface& surface, std::span<const RECT> parts) {
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
     if (!target) return;
     // The window may lag behind a resize; show what fits.
@@ -115,29 +148,22 @@ void SdlWindow::Present(const gdi::Surface& surface, std::span<const RECT> parts
 
     std::vector<SDL_Rect> updated;
     updated.reserve(parts.size());
-    std::vector<uint32_t> converted;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
     for (const RECT& part : parts) {
-        const RECT clipped{std::max<LONG>(part.left, 0), std::max<LONG>(part.top, 0), std::min<LONG>(part.right, width),
-                           std::min<LONG>(part.bottom, height)};
-        if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) continue;
+        const RECT clipped = ClipTo(part, width, height);
+        if (IsEmpty(clipped)) continue;
         const SDL_Rect rect{clipped.left * scale_, clipped.top * scale_, (clipped.right - clipped.left) * scale_,
                             (clipped.bottom - clipped.top) * scale_};
+        auto* destination = static_cast<uint8_t*>(target->pixels) + static_cast<size_t>(rect.y) * target->pitch +
+                            static_cast<size_t>(rect.x) * target->format->BytesPerPixel;
         if (direct) {
-            CopyScaled(surface, clipped, scale_, alpha, static_cast<uint8_t*>(target->pixels), target->pitch);
+            CopyScaled(surface, clipped, scale_, alpha, destination, target->pitch);
         } else {
             // Any other layout (a 16-bit X server, say) goes through SDL's converter, one part at a time.
-            const RECT local{0, 0, clipped.right - clipped.left, clipped.bottom - clipped.top};
-            gdi::Surface piece(local.right, local.bottom);
-            for (int y = 0; y < local.bottom; ++y) {
-                std::copy_n(surface.Row(clipped.top + y) + clipped.left, local.right, piece.Row(y));
-            }
-            converted.assign(static_cast<size_t>(rect.w) * rect.h, 0);
-            CopyScaled(piece, local, scale_, 0, reinterpret_cast<uint8_t*>(converted.data()), rect.w * 4);
-            auto* destination = static_cast<uint8_t*>(target->pixels) + static_cast<size_t>(rect.y) * target->pitch +
-                                static_cast<size_t>(rect.x) * target->format->BytesPerPixel;
-            SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_RGB888, converted.data(), rect.w * 4, format,
-                              destination, target->pitch);
+            scaled_.resize(static_cast<size_t>(rect.w) * rect.h);
+            CopyScaled(surface, clipped, scale_, 0, reinterpret_cast<uint8_t*>(scaled_.data()), rect.w * 4);
+            SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_RGB888, scaled_.data(), rect.w * 4, format, destination,
+                              target->pitch);
         }
         updated.push_back(rect);
     }

@@ -1,12 +1,14 @@
 #pragma once
-// A top-level window on the desktop through SDL. Its pixels go to SDL's window surface, which on X11 is a
-// shared-memory image: Present copies and sends only the parts it is given. On a high-density screen every pixel
-// of ours becomes a square of scale × scale.
+// A top-level window on the desktop through SDL. Present sends only the parts it is given: on X11 straight from our
+// pixels to the window, elsewhere (Wayland, an X server whose pixels are laid out otherwise) through SDL's window
+// surface. On a high-density screen every pixel of ours becomes a square of scale × scale.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/display/Display.h"
+#include "platform/display/SdlConnection.h"
 
 struct SDL_Window;
 
@@ -35,9 +37,14 @@ class SdlWindow : public NativeWindow {
     void SetIcon(const gdi::Surface& icon) override;
 
   private:
-    SdlWindow(SdlWindowHandle window, const NativeWindowOptions& options, int scale);
+    SdlWindow(SdlWindowHandle window, std::unique_ptr<X11Painter> painter, const NativeWindowOptions& options,
+              int scale);
+    void PresentThroughSdl(const gdi::Surface& surface, std::span<const RECT> parts);
 
     SdlWindowHandle window_;
+    // Declared after the window, so that it goes first: it draws with the window's own connection.
+    std::unique_ptr<X11Painter> painter_;
+    std::vector<uint32_t> scaled_;  // a part's pixels made scale times larger, kept between frames
     uint32_t id_;
     std::string title_;
     RECT bounds_;

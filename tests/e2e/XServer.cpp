@@ -120,13 +120,14 @@ std::string RunProgram(std::vector<std::string> arguments) {
     return output;
 }
 
-VirtualXServer::VirtualXServer(int width, int height) {
+VirtualXServer::VirtualXServer(int width, int height, int depth) {
     // Xvfb picks a free display number and tells it through a pipe.
     int numberPipe[2];
     if (pipe(numberPipe) != 0) return;
     server_ = std::make_unique<Process>(
         std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen", "0",
-                                 std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp"},
+                                 std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth),
+                                 "-nolisten", "tcp"},
         false);
     close(numberPipe[1]);
     std::string number;

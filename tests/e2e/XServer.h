@@ -63,7 +63,8 @@ std::string RunProgram(std::vector<std::string> arguments);
 // An Xvfb of its own for one test; DISPLAY names it while the object lives.
 class VirtualXServer {
   public:
-    VirtualXServer(int width = 640, int height = 480);
+    // `depth` is bits a pixel: 24 as on a desktop, 16 as on an old or remote one.
+    VirtualXServer(int width = 640, int height = 480, int depth = 24);
     bool Running() const { return !display_.empty(); }
 
     // xdotool's window id for a title, and the window's position on the screen.
