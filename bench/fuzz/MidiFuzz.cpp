@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/mci/MidiFile.h"
+#include "platform/mci/decoders/MidiFile.h"
 
 using platform::mci::MidiEvent;
 using platform::mci::MidiSequence;

@@ -1,7 +1,7 @@
 #include "platform/display/Display.h"
 
-#include "platform/display/HeadlessDisplay.h"
-#include "platform/display/SdlDisplay.h"
+#include "platform/display/headless/HeadlessDisplay.h"
+#include "platform/display/sdl/SdlDisplay.h"
 
 namespace platform::display {
 

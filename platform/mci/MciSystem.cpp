@@ -1,7 +1,7 @@
 #include "platform/mci/MciSystem.h"
 
 #include "platform/kernel/Clock.h"
-#include "platform/mci/SynthPool.h"
+#include "platform/mci/decoders/SynthPool.h"
 
 namespace platform::mci {
 

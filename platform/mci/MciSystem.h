@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/mci/Device.h"
-#include "platform/mci/OutputBackend.h"
+#include "platform/mci/outputs/OutputBackend.h"
 #include "platform/mci/SoundEngine.h"
 #include "platform/win32.h"
 

@@ -10,12 +10,12 @@
 
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Patience.h"
-#include "platform/mci/ContentProbe.h"
-#include "platform/mci/MidiDecoder.h"
-#include "platform/mci/Mpg123Decoder.h"
-#include "platform/mci/OpusDecoder.h"
-#include "platform/mci/SndfileDecoder.h"
-#include "platform/mci/VorbisDecoder.h"
+#include "platform/mci/decoders/ContentProbe.h"
+#include "platform/mci/decoders/MidiDecoder.h"
+#include "platform/mci/decoders/Mpg123Decoder.h"
+#include "platform/mci/decoders/OpusDecoder.h"
+#include "platform/mci/decoders/SndfileDecoder.h"
+#include "platform/mci/decoders/VorbisDecoder.h"
 
 namespace platform::mci {
 namespace {

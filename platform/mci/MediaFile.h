@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/mci/Decoder.h"
+#include "platform/mci/decoders/Decoder.h"
 #include "platform/win32.h"
 
 namespace platform::mci {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <utility>
 
-#include "platform/mci/NullOutput.h"
+#include "platform/mci/outputs/NullOutput.h"
 
 namespace platform::mci {
 namespace {

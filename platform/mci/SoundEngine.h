@@ -10,7 +10,7 @@
 
 #include "platform/mci/DecodeWorker.h"
 #include "platform/mci/Mixer.h"
-#include "platform/mci/OutputBackend.h"
+#include "platform/mci/outputs/OutputBackend.h"
 #include "platform/mci/Stream.h"
 
 namespace platform::mci {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/mci/Decoder.h"
+#include "platform/mci/decoders/Decoder.h"
 #include "platform/mci/Resampler.h"
 #include "platform/mci/StereoRing.h"
 

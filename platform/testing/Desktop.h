@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/display/HeadlessDisplay.h"
+#include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/win32.h"
 
 namespace platform::testing {

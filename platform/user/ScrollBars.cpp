@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/user/Controls.h"
+#include "platform/controls/Controls.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;

@@ -1,4 +1,4 @@
-#include "platform/display/HeadlessDisplay.h"
+#include "platform/display/headless/HeadlessDisplay.h"
 
 #include <gtest/gtest.h>
 

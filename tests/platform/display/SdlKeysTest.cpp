@@ -1,4 +1,4 @@
-#include "platform/display/SdlKeys.h"
+#include "platform/display/sdl/SdlKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/display/HeadlessDisplay.h"
+#include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/testing/VirtualClock.h"
 #include "platform/win32.h"
 #include "tests/platform/user/Recorder.h"
