@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/Korvo.h"
+#include "platform/desktop/MediaSession.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #pragma once
-// The built-in window classes. Each registers itself once; the window system does so before the first class
-// lookup, so "BUTTON", "EDIT", "LISTBOX" and "COMBOBOX" always exist, as on Windows. The track bar comes with the
+// The built-in window classes. Each registers itself once; the window manager has them registered before the first
+// class lookup, so "BUTTON", "EDIT", "LISTBOX" and "COMBOBOX" always exist, as on Windows. The track bar comes with the
 // common controls (InitCommonControlsEx).
 
+#include "platform/user/SharedLook.h"
 #include "platform/win32.h"
 
 namespace platform::user {
@@ -15,8 +16,5 @@ void RegisterTrackBarClass();
 
 // Controls draw in the font their parent gives them with WM_SETFONT, or else in this one.
 HFONT DefaultControlFont();
-// The classic look of a scroll bar's track and of a held or disabled thumb: the face and highlight colours on
-// alternate pixels. Shared; never deleted.
-HBRUSH DitherBrush();
 
 }  // namespace platform::user

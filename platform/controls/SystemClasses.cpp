@@ -1,19 +1,23 @@
 // The built-in classes, registered on first need, and the common controls.
 
 #include "platform/controls/Controls.h"
-#include "platform/user/WindowSystem.h"
+#include "platform/user/Classes.h"
 
 namespace platform::user {
+namespace {
 
-void EnsureSystemClasses() {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
+void RegisterSystemClasses() {
     RegisterButtonClass();
     RegisterEditClass();
     RegisterListBoxClass();
     RegisterComboBoxClass();
 }
+
+// Handed to the window manager as the program starts (this library is linked whole for it), so that the classes
+// exist from the first window on, as Windows' own do.
+[[maybe_unused]] const bool provided = (ProvideSystemClasses(&RegisterSystemClasses), true);
+
+}  // namespace
 
 HFONT DefaultControlFont() {
     static HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0, 0, 0,

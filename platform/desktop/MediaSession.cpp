@@ -13,13 +13,21 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/MediaSession.h"
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Names.h"
 #include "platform/kernel/Paths.h"
+#include "platform/user/Classes.h"
 #include "platform/user/WindowSystem.h"
 
-namespace platform::user {
+namespace platform::desktop {
 namespace {
+
+using user::LoopSource;
+using user::Window;
+using user::WindowSystem;
+
+void ForgetMediaSessionOf(HWND window);
 
 constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
 constexpr const char* kRootInterface = "org.mpris.MediaPlayer2";
@@ -344,18 +352,20 @@ HWND& Refused() {
     return window;
 }
 
-}  // namespace
-
 void ForgetMediaSessionOf(HWND window) {
     if (Current() && Current()->Handle() == window) Current().reset();
     if (Refused() == window) Refused() = nullptr;
 }
 
-}  // namespace platform::user
+}  // namespace
+}  // namespace platform::desktop
 
-using namespace platform::user;
+using namespace platform::desktop;
 
 BOOL WINAPI SetMediaSessionA(HWND hWnd, const MEDIASESSIONA* session) {
+    // A session ends with its window.
+    static const bool watching = (platform::user::WatchWindowEnds(&ForgetMediaSessionOf), true);
+    (void)watching;
     WindowSystem& system = WindowSystem::Get();
     if (!session) {
         if (Current() && (!hWnd || Current()->Handle() == hWnd)) Current().reset();

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <utility>
+
+#include "platform/user/Classes.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;
@@ -10,10 +13,16 @@ namespace {
 
 ATOM nextAtom = 0xC000;  // the range Windows gives registered classes
 
+void (*&SystemClasses())() {
+    static void (*registerAll)() = nullptr;
+    return registerAll;
+}
+
 // A class name may be a text or an atom in the low word of the pointer.
 std::shared_ptr<WindowClass> Lookup(LPCSTR name) {
     WindowSystem& system = WindowSystem::Get();
-    EnsureSystemClasses();
+    // Taken before it runs: registering a class looks classes up too.
+    if (auto registerAll = std::exchange(SystemClasses(), nullptr)) registerAll();
     if (!name) return nullptr;
     if (IS_INTRESOURCE(name)) {
         auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name));
@@ -27,6 +36,8 @@ std::shared_ptr<WindowClass> Lookup(LPCSTR name) {
 }  // namespace
 
 namespace platform::user {
+
+void ProvideSystemClasses(void (*registerAll)()) { SystemClasses() = registerAll; }
 
 std::shared_ptr<WindowClass> ClassByName(LPCSTR name) { return Lookup(name); }
 

@@ -2,7 +2,9 @@
 // activation hears of it first, then the one gaining it, whose default handling takes the focus.
 
 #include <algorithm>
+#include <vector>
 
+#include "platform/user/Classes.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;
@@ -54,10 +56,24 @@ void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
                  reinterpret_cast<LPARAM>(old));
 }
 
+namespace {
+
+std::vector<void (*)(HWND)>& WindowEndWatches() {
+    static std::vector<void (*)(HWND)> watches;
+    return watches;
+}
+
+}  // namespace
+
+void WatchWindowEnds(void (*forget)(HWND window)) {
+    if (std::find(WindowEndWatches().begin(), WindowEndWatches().end(), forget) == WindowEndWatches().end())
+        WindowEndWatches().push_back(forget);
+}
+
 void ForgetWindow(HWND handle) {
     WindowSystem& system = WindowSystem::Get();
     ForgetCaret(handle);
-    ForgetMediaSessionOf(handle);
+    for (auto forget : WindowEndWatches()) forget(handle);
     if (system.focus == handle) {
         system.focus = nullptr;
         SendMessageA(handle, WM_KILLFOCUS, 0, 0);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/controls/Controls.h"
+#include "platform/user/SharedLook.h"
 #include "platform/user/WindowSystem.h"
 
 using namespace platform::user;

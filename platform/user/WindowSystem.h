@@ -232,7 +232,6 @@ RECT WindowRectOnSurface(const Window& window);
 void SendSessionEnd();
 void PaintScrollBars(HDC windowDC, Window& window);
 void TrackScrollBar(HWND handle, int bar, POINT screen);
-void EnsureSystemClasses();
 void HideCaretForPainting(HWND handle);
 void ShowCaretAfterPainting(HWND handle);
 void ForgetCaret(HWND handle);
@@ -251,7 +250,6 @@ void InvalidateArea(Window& window, const gdi::Region& clientArea, bool erase, b
 void InvalidateParentArea(Window& window, const RECT& rectInParent);
 void PresentAll();
 void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
-void ForgetMediaSessionOf(HWND window);
 bool ConvertNextDisplayEvent();  // false when none is waiting
 std::optional<std::chrono::nanoseconds> NextTimerDue();
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay);

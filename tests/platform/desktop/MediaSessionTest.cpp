@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop/MediaSession.h"
 #include "platform/testing/Desktop.h"
 #include "tests/support/Environment.h"
 
