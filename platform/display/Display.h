@@ -101,6 +101,9 @@ class DisplayBackend {
     virtual void StopTextInput() = 0;
     virtual std::string ClipboardText() const = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
+    // Returns once the desktop has carried out everything sent to it so far: what was presented is on the screen.
+    // Presenting itself does not wait.
+    virtual void Sync() = 0;
 };
 
 // "sdl" for the desktop, "headless" for tests and screenshots. Returns nothing, with the reason in `error`, when

@@ -150,6 +150,14 @@ void PresentAll() {
 
 }  // namespace platform::user
 
+// GDI draws into the windows' surfaces at once; the window manager presents them, so this is where a flush is.
+BOOL WINAPI GdiFlush() {
+    platform::user::PresentAll();
+    WindowSystem& system = WindowSystem::Get();
+    if (system.HasDisplay()) system.Display().Sync();
+    return TRUE;
+}
+
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     WindowSystem& system = WindowSystem::Get();
     if (!hWnd) {

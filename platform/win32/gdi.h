@@ -73,6 +73,8 @@ HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 
 HDC WINAPI CreateCompatibleDC(HDC hdc);
 BOOL WINAPI DeleteDC(HDC hdc);
+// Returns once everything drawn so far is on the screen.
+BOOL WINAPI GdiFlush();
 int WINAPI SaveDC(HDC hdc);
 BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
 int WINAPI GetDeviceCaps(HDC hdc, int index);

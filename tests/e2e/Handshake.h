@@ -1,8 +1,8 @@
 #pragma once
 // How the end-to-end programs tell their test that what it asked for has happened: a line on standard output,
-// written once the program has nothing left to do. The window system presents what was drawn whenever it finds
-// the queue empty, so by then every message the program had been sent is handled and every window it painted is
-// on the screen. The test waits for that line, never for a length of time.
+// written once the program has nothing left to do. By then every message the program had been sent is handled,
+// and GdiFlush has waited until every window it painted is on the screen. The test waits for that line, never for
+// a length of time.
 
 #include <cstdio>
 #include <functional>
@@ -31,6 +31,7 @@ inline void CALLBACK RunWhenIdle(HWND, UINT, UINT_PTR timer, DWORD) {
     // A look without taking anything: an empty queue is presented before the answer comes back.
     if (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) return;
     KillTimer(nullptr, timer);
+    GdiFlush();
     std::vector<std::function<void()>> tasks;
     tasks.swap(IdleTasks());
     for (auto& task : tasks) task();

@@ -57,6 +57,7 @@ class HeadlessDisplay : public DisplayBackend {
     void StopTextInput() override { textInputActive_ = false; }
     std::string ClipboardText() const override { return clipboard_; }
     void SetClipboardText(std::string_view text) override { clipboard_ = text; }
+    void Sync() override {}
 
     // Queues an event as if the user had caused it, and ends a wait.
     void Inject(DisplayEvent event);

@@ -402,6 +402,10 @@ void SdlDisplay::SetCursor(CursorShape shape) {
     cursor_ = shape;
 }
 
+void SdlDisplay::Sync() {
+    if (connection_) connection_->Sync();
+}
+
 void SdlDisplay::CaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
 
 void SdlDisplay::StartTextInput(const RECT& caretOnScreen) {

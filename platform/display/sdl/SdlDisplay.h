@@ -41,6 +41,7 @@ class SdlDisplay : public DisplayBackend {
     void StopTextInput() override;
     std::string ClipboardText() const override;
     void SetClipboardText(std::string_view text) override;
+    void Sync() override;
 
     // Screen pixels per pixel of ours: 2 or more on a high-density screen, chosen once at start. The environment
     // variable KORVO_DISPLAY_SCALE (1 to 4) overrides the choice.

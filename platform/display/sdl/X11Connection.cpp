@@ -71,6 +71,10 @@ bool HasOurPixelLayout(Display* display, const XWindowAttributes& attributes) {
 
 void X11Connection::Flush() const { FlushIfAnythingToSend(static_cast<Display*>(display_)); }
 
+void X11Connection::Sync() const {
+    if (display_) XSync(static_cast<Display*>(display_), False);
+}
+
 struct X11Painter::State {
     Display* display = nullptr;
     Window window = 0;

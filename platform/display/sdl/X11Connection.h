@@ -20,6 +20,8 @@ class X11Connection {
     bool EventsQueued() const;
     // Sends what is still to go: SDL does not flush after every request (a cursor change, say).
     void Flush() const;
+    // Sends what is still to go and waits until the server has carried it out.
+    void Sync() const;
 
   private:
     void* display_ = nullptr;
