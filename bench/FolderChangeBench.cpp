@@ -26,7 +26,7 @@
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/FakeProgramPath.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 
 #include "bench/PeerRegistry.h"
 #include "bench/XProgram.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace fs = std::filesystem;
 using namespace xprogram;

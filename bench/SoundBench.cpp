@@ -38,7 +38,7 @@
 #include "platform/kernel/Paths.h"
 #include "platform/mci/MciSystem.h"
 #include "platform/win32.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace {
 

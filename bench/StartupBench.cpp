@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/XProgram.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 using namespace xprogram;
 

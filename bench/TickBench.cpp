@@ -20,7 +20,7 @@
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/FakeProgramPath.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 int main(int argc, char** argv) {
     const int ticks = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace fs = std::filesystem;
 

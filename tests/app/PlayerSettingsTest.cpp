@@ -14,7 +14,7 @@
 #include "platform/testing/Desktop.h"
 #include "tests/app/PlayerFixture.h"
 #include "tests/frame/FrameFixture.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tests/e2e/XServer.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 

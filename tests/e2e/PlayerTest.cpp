@@ -22,7 +22,7 @@
 
 #include "platform/gdi/Png.h"
 #include "tests/e2e/XServer.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 

@@ -14,7 +14,7 @@
 #include <cmath>
 #include <thread>
 
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TempFolder.h"
 
 extern char** environ;

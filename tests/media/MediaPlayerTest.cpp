@@ -15,7 +15,7 @@
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TempFolder.h"
 
 using namespace platform::testing;

@@ -1,4 +1,4 @@
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <sndfile.h>
 

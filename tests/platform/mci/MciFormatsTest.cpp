@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/mci/MciSystem.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/platform/mci/MciTestSupport.h"
 
 using namespace std::chrono_literals;

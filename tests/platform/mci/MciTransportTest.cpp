@@ -11,7 +11,7 @@
 
 #include "platform/mci/MciSystem.h"
 #include "platform/testing/Desktop.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/platform/mci/MciTestSupport.h"
 
 using namespace std::chrono_literals;

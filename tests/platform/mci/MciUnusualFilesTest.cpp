@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/platform/mci/MciTestSupport.h"
 
 using namespace std::chrono_literals;
