@@ -99,9 +99,9 @@ void TKorvo::sbnSetEnvClick(TObject*) {
     ShowMode();
     // The hidden file list reads its folder again with the new mask; the playlist follows at the next folder.
     FileListBox->SetMask(dialog->edtFileMask->Text());
-    if (PlayStyle_ == 0) {
+    if (PlayStyle_ == kPlaySequential) {
         ListBox->SetSorted(true);
-    } else if (PlayStyle_ == 2) {
+    } else if (PlayStyle_ == kPlayRandom) {
         ListBox->SetSorted(false);
         ShufflePlaylist();
     }

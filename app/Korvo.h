@@ -20,6 +20,11 @@
 #include "framework/StdCtrls.h"
 #include "media/MediaPlayer.h"
 
+// The play styles, in the order of the settings dialog's radio group; Korvo.ini stores the number.
+constexpr uint8_t kPlaySequential = 0;
+constexpr uint8_t kPlaySingle = 1;  // one file, then stop (or the same again with repeat)
+constexpr uint8_t kPlayRandom = 2;
+
 class TKorvo : public TForm {
   public:
     explicit TKorvo(TComponent* owner);

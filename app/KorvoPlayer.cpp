@@ -92,7 +92,7 @@ void TKorvo::ShowTimes() {
 void TKorvo::ShowMode() {
     static const char* const modes[] = {"Mode  Sequential", "Mode  Single", "Mode  Random"};
     // A style stored outside 0 … 2 reads as none of them; the label then shows no style, as the switch would.
-    std::string text = PlayStyle_ < 3 ? modes[PlayStyle_] : "";
+    std::string text = PlayStyle_ <= kPlayRandom ? modes[PlayStyle_] : "";
     if (RepeatOn_) text += " Repeat";
     lblMode->SetCaption(text);
 }
@@ -188,7 +188,7 @@ void TKorvo::StartTrack() {
 void TKorvo::DirectoryListBoxChange(TObject* sender) {
     Timer->SetEnabled(false);
     FileListBox->Rescan();
-    if (PlayStyle_ == 2) {
+    if (PlayStyle_ == kPlayRandom) {
         // The folder's lines, shuffled, go into the unsorted playlist once: copied first and shuffled there, they
         // would end in the same order by twice the work.
         ListBox->SetSorted(false);
@@ -326,9 +326,9 @@ void TKorvo::AdvanceAtEnd() {
     // An empty file ends as soon as it starts: repeat goes round again only after a pass that played something, or
     // a folder of nothing but empty files would open one after another for ever.
     silentEnds_ = MediaPlayer->MediaLength() == 0 ? silentEnds_ + 1 : 0;
-    const int32_t pass = PlayStyle_ == 1 ? 1 : ListBox->Items().LineCount();
+    const int32_t pass = PlayStyle_ == kPlaySingle ? 1 : ListBox->Items().LineCount();
     const bool repeat = RepeatOn_ && silentEnds_ < pass;
-    if (PlayStyle_ == 1) {
+    if (PlayStyle_ == kPlaySingle) {
         if (repeat) {
             CloseTrack();
             ResetSlider();
@@ -352,7 +352,7 @@ void TKorvo::AdvanceAtEnd() {
         StartTrack();
     } else if (repeat) {
         CloseTrack();
-        if (PlayStyle_ == 2) ShufflePlaylist();
+        if (PlayStyle_ == kPlayRandom) ShufflePlaylist();
         ResetSlider();
         ListBox->SetItemIndex(0);
         StartTrack();

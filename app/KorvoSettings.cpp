@@ -79,7 +79,7 @@ void TKorvo::FormActivate(TObject*) {
     FileListBox->SetMask(IniFile_->ReadText("File", "Mask", kDefaultMask));
     ShowMode();
     MediaPlayer->SetTimeUnit(0);
-    if (PlayStyle_ == 2) ShufflePlaylist();
+    if (PlayStyle_ == kPlayRandom) ShufflePlaylist();
 }
 
 void TKorvo::SaveSettings() {

@@ -297,8 +297,9 @@ void TMediaPlayer::SetPlayPosition(int32_t value) {
 
 TMPMode TMediaPlayer::DeviceMode() {
     DWORD mode = Status(MCI_STATUS_MODE);
-    auto ordinal = static_cast<uint8_t>((mode & 0xFF) - 12);
-    return lastError_ == 0 && ordinal <= mdOpen ? static_cast<TMPMode>(ordinal) : mdNotReady;
+    // The device's modes follow one another from MCI_MODE_NOT_READY in the order of TMPMode.
+    const bool known = lastError_ == 0 && mode >= MCI_MODE_NOT_READY && mode <= MCI_MODE_NOT_READY + mdOpen;
+    return known ? static_cast<TMPMode>(mode - MCI_MODE_NOT_READY) : mdNotReady;
 }
 
 uint8_t TMediaPlayer::TimeUnit() {

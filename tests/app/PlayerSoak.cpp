@@ -17,7 +17,7 @@
 #include "platform/testing/FakeProgramPath.h"
 #include "platform/testing/VirtualClock.h"
 #include "tests/app/ProcessFigures.h"
-#include "tests/platform/mci/MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;
@@ -171,7 +171,7 @@ void Soak::Run(TKorvo& korvo) {
         Fail("the playlist has " + std::to_string(korvo.ListBox->Items().LineCount()) + " lines");
         return;
     }
-    if (korvo.PlayStyle() != 2 || !korvo.RepeatOn()) {
+    if (korvo.PlayStyle() != kPlayRandom || !korvo.RepeatOn()) {
         Fail("the settings file did not set random play with repeat");
         return;
     }
@@ -341,7 +341,7 @@ void Soak::QueueSettings(bool accept, int way) {
     const std::string kept = accept ? mask : korvo_->FileListBox->Mask();
     steps_.push_back([this, accept, kept] {
         if (dlgSetEnv) return false;
-        if (korvo_->PlayStyle() != 2 || !korvo_->RepeatOn() || korvo_->FileListBox->Mask() != kept)
+        if (korvo_->PlayStyle() != kPlayRandom || !korvo_->RepeatOn() || korvo_->FileListBox->Mask() != kept)
             Fail("the settings dialog left style " + std::to_string(korvo_->PlayStyle()) + ", repeat " +
                  std::to_string(korvo_->RepeatOn()) + ", mask " + korvo_->FileListBox->Mask());
         ++(accept ? result_.settingsAccepted : result_.settingsCancelled);
