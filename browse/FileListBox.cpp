@@ -11,6 +11,7 @@
 #include "framework/StdCtrls.h"
 #include "runtime/Exception.h"
 #include "runtime/FileNames.h"
+#include "runtime/ScopeExit.h"
 
 namespace {
 
@@ -77,14 +78,12 @@ void TFileListBox::SetDirPath(const std::string& value) {
     if (IsExistingDirectory(dirPath_)) ChangeDirectory(dirPath_);  // a relative value starts from the old folder
     ChangeDirectory(value);
     std::string previous = std::exchange(dirPath_, CurrentDirectory());
-    try {
-        ReadEntries();
-    } catch (...) {
-        // A folder that cannot be read is not moved into: the lines still show the old one.
+    // A folder that cannot be read is not moved into: the lines still show the old one.
+    ScopeFail stayOut([this, &previous] {
         dirPath_ = std::move(previous);
         if (IsExistingDirectory(dirPath_)) SetCurrentDirectoryA(dirPath_.c_str());
-        throw;
-    }
+    });
+    ReadEntries();
 }
 
 void TFileListBox::SetMask(const std::string& value) {

@@ -5,6 +5,7 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/Layout.h"
+#include "runtime/ScopeExit.h"
 
 // The group's lines. Every change reports once, when the outermost update bracket around it closes, so replacing
 // all lines rebuilds the buttons once.
@@ -181,13 +182,8 @@ void TCustomRadioGroup::UpdateButtons() {
     for (int i = 0; i < ButtonCount(); ++i) buttons_[static_cast<size_t>(i)]->SetCaption(items_->LineText(i));
     if (itemIndex_ >= 0) {
         updating_ = true;
-        try {
-            buttons_[static_cast<size_t>(itemIndex_)]->SetChecked(true);
-        } catch (...) {
-            updating_ = false;
-            throw;
-        }
-        updating_ = false;
+        ScopeExit done([this] { updating_ = false; });
+        buttons_[static_cast<size_t>(itemIndex_)]->SetChecked(true);
     }
     ArrangeButtons();
     Invalidate();

@@ -9,6 +9,7 @@
 #include "framework/StdCtrls.h"
 #include "frame/Timer.h"
 #include "runtime/Exception.h"
+#include "runtime/ScopeExit.h"
 
 namespace {
 
@@ -115,23 +116,18 @@ void TCustomForm::SetVisible(bool value) {
     if (Visible() == value) return;
     SetVisibleFlag(value);
     showingChange_ = true;
-    try {
-        if (value) {
-            if (OnShow) OnShow(this);
-            HandleNeeded();
-            if (position_ == TPosition::poScreenCenter && !placed_) PlaceAtScreenCentre();
-            placed_ = true;
-            UpdateShowing();
-            ShowWindow(Handle(), modal_ ? SW_SHOW : SW_SHOWNORMAL);
-        } else {
-            if (OnHide) OnHide(this);
-            if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
-        }
-    } catch (...) {
-        showingChange_ = false;
-        throw;
+    ScopeExit done([this] { showingChange_ = false; });
+    if (value) {
+        if (OnShow) OnShow(this);
+        HandleNeeded();
+        if (position_ == TPosition::poScreenCenter && !placed_) PlaceAtScreenCentre();
+        placed_ = true;
+        UpdateShowing();
+        ShowWindow(Handle(), modal_ ? SW_SHOW : SW_SHOWNORMAL);
+    } else {
+        if (OnHide) OnHide(this);
+        if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
     }
-    showingChange_ = false;
 }
 
 void TCustomForm::Loaded() {
