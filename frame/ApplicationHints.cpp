@@ -48,6 +48,7 @@ void CALLBACK HintTimerExpired(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void TApplication::SetShowHint(bool value) {
+    if (showHint_ == value) return;
     showHint_ = value;
     if (!value) CancelHint();
 }

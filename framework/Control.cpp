@@ -172,6 +172,7 @@ void TControl::SetText(const std::string& value) {
 bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }
 
 void TControl::SetShowHint(bool value) {
+    if (showHint_ == value && !parentShowHint_) return;
     showHint_ = value;
     parentShowHint_ = false;
 }
@@ -261,8 +262,6 @@ void TControl::SetMouseCapture(bool capture) {
     if (capture) SetCaptureControl(this);
     else if (captureControl == this) SetCaptureControl(nullptr);
 }
-
-bool TControl::MouseCapture() const { return captureControl == this; }
 
 void TControl::Click() {
     if (OnClick) OnClick(this);

@@ -36,26 +36,31 @@ TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TPanel::SetBevelInner(TPanelBevel value) {
+    if (bevelInner_ == value) return;
     bevelInner_ = value;
     Invalidate();
 }
 
 void TPanel::SetBevelOuter(TPanelBevel value) {
+    if (bevelOuter_ == value) return;
     bevelOuter_ = value;
     Invalidate();
 }
 
 void TPanel::SetBevelWidth(int value) {
+    if (bevelWidth_ == value) return;
     bevelWidth_ = value;
     Invalidate();
 }
 
 void TPanel::SetBorderWidth(int value) {
+    if (borderWidth_ == value) return;
     borderWidth_ = value;
     Invalidate();
 }
 
 void TPanel::SetAlignment(TAlignment value) {
+    if (alignment_ == value) return;
     alignment_ = value;
     Invalidate();
 }
@@ -115,11 +120,13 @@ bool TPanel::ReadProperty(std::string_view name, const TLayoutValue& value, TLay
 TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 50, 50); }
 
 void TBevel::SetShape(TBevelShape value) {
+    if (shape_ == value) return;
     shape_ = value;
     Invalidate();
 }
 
 void TBevel::SetStyle(TBevelStyle value) {
+    if (style_ == value) return;
     style_ = value;
     Invalidate();
 }
@@ -184,11 +191,13 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TImage::SetStretch(bool value) {
+    if (stretch_ == value) return;
     stretch_ = value;
     Invalidate();
 }
 
 void TImage::SetCenter(bool value) {
+    if (center_ == value) return;
     center_ = value;
     Invalidate();
 }

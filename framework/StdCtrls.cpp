@@ -38,22 +38,26 @@ void TLabel::AdjustBounds() {
 }
 
 void TLabel::SetAutoSize(bool value) {
+    if (autoSize_ == value) return;
     autoSize_ = value;
     AdjustBounds();
 }
 
 void TLabel::SetAlignment(TAlignment value) {
+    if (alignment_ == value) return;
     alignment_ = value;
     Invalidate();
 }
 
 void TLabel::SetTransparent(bool value) {
+    if (transparent_ == value) return;
     transparent_ = value;
     SetControlStyle(value ? ControlStyle() & ~csOpaque : ControlStyle() | csOpaque);
     Invalidate();
 }
 
 void TLabel::SetWordWrap(bool value) {
+    if (wordWrap_ == value) return;
     wordWrap_ = value;
     AdjustBounds();
     Invalidate();
@@ -120,11 +124,14 @@ void TEdit::CreateWnd() {
 }
 
 void TEdit::SetMaxLength(int value) {
-    maxLength_ = std::max(value, 0);
+    value = std::max(value, 0);
+    if (maxLength_ == value) return;
+    maxLength_ = value;
     if (HandleAllocated()) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
 void TEdit::SetReadOnly(bool value) {
+    if (readOnly_ == value) return;
     readOnly_ = value;
     if (HandleAllocated()) SendMessageA(Handle(), EM_SETREADONLY, value, 0);
 }

@@ -73,12 +73,16 @@ void TMediaPlayer::SetVisibleButtons(TButtonSet value) {
 }
 
 void TMediaPlayer::SetEnabledButtons(TButtonSet value) {
-    enabledButtons_ = value & kAllButtons;
+    value &= kAllButtons;
+    if (enabledButtons_ == value) return;
+    enabledButtons_ = value;
     Invalidate();
 }
 
 void TMediaPlayer::SetColoredButtons(TButtonSet value) {
-    coloredButtons_ = value & kAllButtons;
+    value &= kAllButtons;
+    if (coloredButtons_ == value) return;
+    coloredButtons_ = value;
     Invalidate();
 }
 
