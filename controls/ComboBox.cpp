@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "controls/WindowLines.h"
 #include "framework/Layout.h"
 #include "runtime/Exception.h"
 
@@ -13,21 +14,13 @@ void TComboBoxStrings::CheckIndex(int32_t index) const {
     if (index < 0 || index >= LineCount()) throw EStringListError(Msg::SListIndexError, index);
 }
 
-int32_t TComboBoxStrings::LineCount() const {
-    return static_cast<int32_t>(SendMessageA(Window(), CB_GETCOUNT, 0, 0));
-}
+namespace {
+using Lines = WindowLines<ComboBoxMessages>;
+}  // namespace
 
-std::string TComboBoxStrings::LineText(int32_t index) const {
-    HWND window = Window();
-    // The length first: the window copies the whole line, whatever room there is.
-    LRESULT length = SendMessageA(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) throw EStringListError(Msg::SListIndexError, index);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    LRESULT copied =
-        SendMessageA(window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-    if (copied < 0) throw EStringListError(Msg::SListIndexError, index);
-    return std::string(buffer.data(), static_cast<size_t>(copied));
-}
+int32_t TComboBoxStrings::LineCount() const { return Lines::Count(Window()); }
+
+std::string TComboBoxStrings::LineText(int32_t index) const { return Lines::Text(Window(), index); }
 
 // The range is checked apart: CB_ERR is also a data value a line may hold.
 TLineData TComboBoxStrings::LineData(int32_t index) const {
@@ -40,19 +33,9 @@ void TComboBoxStrings::SetLineData(int32_t index, TLineData data) {
     SendMessageA(Window(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }
 
-int32_t TComboBoxStrings::AppendLine(std::string_view text) {
-    std::string line(text);
-    auto index = static_cast<int32_t>(SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str())));
-    if (index < 0) throw EOutOfResources(Msg::SInsertLineError);
-    return index;
-}
+int32_t TComboBoxStrings::AppendLine(std::string_view text) { return Lines::Append(Window(), text); }
 
-void TComboBoxStrings::InsertLine(int32_t index, std::string_view text) {
-    std::string line(text);
-    LRESULT placed = SendMessageA(Window(), CB_INSERTSTRING, static_cast<WPARAM>(index),
-                                  reinterpret_cast<LPARAM>(line.c_str()));
-    if (placed < 0) throw EOutOfResources(Msg::SInsertLineError);
-}
+void TComboBoxStrings::InsertLine(int32_t index, std::string_view text) { Lines::Insert(Window(), index, text); }
 
 void TComboBoxStrings::RemoveLine(int32_t index) {
     SendMessageA(Window(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
@@ -60,11 +43,7 @@ void TComboBoxStrings::RemoveLine(int32_t index) {
 
 void TComboBoxStrings::RemoveAll() { SendMessageA(Window(), CB_RESETCONTENT, 0, 0); }
 
-int32_t TComboBoxStrings::FindLine(std::string_view text) const {
-    std::string line(text);
-    return static_cast<int32_t>(
-        SendMessageA(Window(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(line.c_str())));
-}
+int32_t TComboBoxStrings::FindLine(std::string_view text) const { return Lines::FindExact(Window(), text); }
 
 void TComboBoxStrings::UpdateStateChanged(bool updating) {
     SendMessageA(Window(), WM_SETREDRAW, updating ? FALSE : TRUE, 0);

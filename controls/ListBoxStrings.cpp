@@ -1,27 +1,19 @@
 #include "controls/ListBox.h"
 
-#include <vector>
-
+#include "controls/WindowLines.h"
 #include "runtime/Exception.h"
 
 using runtime::UpdateBracket;
 
 HWND TListBoxStrings::Window() const { return listBox_.Handle(); }
 
-int32_t TListBoxStrings::LineCount() const {
-    return static_cast<int32_t>(SendMessageA(Window(), LB_GETCOUNT, 0, 0));
-}
+namespace {
+using Lines = WindowLines<ListBoxMessages>;
+}  // namespace
 
-std::string TListBoxStrings::LineText(int32_t index) const {
-    HWND window = Window();
-    // The length first: a fixed buffer would be overrun by a long line, since the list copies the whole text.
-    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) throw EStringListError(Msg::SListIndexError, index);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    LRESULT copied = SendMessageA(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-    if (copied < 0) throw EStringListError(Msg::SListIndexError, index);
-    return std::string(buffer.data(), static_cast<size_t>(copied));
-}
+int32_t TListBoxStrings::LineCount() const { return Lines::Count(Window()); }
+
+std::string TListBoxStrings::LineText(int32_t index) const { return Lines::Text(Window(), index); }
 
 TLineData TListBoxStrings::LineData(int32_t index) const {
     TLineData data = listBox_.GetItemData(index);
@@ -31,29 +23,15 @@ TLineData TListBoxStrings::LineData(int32_t index) const {
 
 void TListBoxStrings::SetLineData(int32_t index, TLineData data) { listBox_.SetItemData(index, data); }
 
-int32_t TListBoxStrings::AppendLine(std::string_view text) {
-    std::string line(text);
-    auto index = static_cast<int32_t>(SendMessageA(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str())));
-    if (index < 0) throw EOutOfResources(Msg::SInsertLineError);
-    return index;
-}
+int32_t TListBoxStrings::AppendLine(std::string_view text) { return Lines::Append(Window(), text); }
 
-void TListBoxStrings::InsertLine(int32_t index, std::string_view text) {
-    std::string line(text);
-    LRESULT placed = SendMessageA(Window(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                  reinterpret_cast<LPARAM>(line.c_str()));
-    if (placed < 0) throw EOutOfResources(Msg::SInsertLineError);
-}
+void TListBoxStrings::InsertLine(int32_t index, std::string_view text) { Lines::Insert(Window(), index, text); }
 
 void TListBoxStrings::RemoveLine(int32_t index) { listBox_.DeleteString(index); }
 
 void TListBoxStrings::RemoveAll() { listBox_.ResetContent(); }
 
-int32_t TListBoxStrings::FindLine(std::string_view text) const {
-    std::string line(text);
-    return static_cast<int32_t>(
-        SendMessageA(Window(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(line.c_str())));
-}
+int32_t TListBoxStrings::FindLine(std::string_view text) const { return Lines::FindExact(Window(), text); }
 
 void TListBoxStrings::ReplaceLine(int32_t index, std::string_view text) {
     int32_t selected = listBox_.ItemIndex();
