@@ -94,15 +94,6 @@ bool TCustomListBox::Selected(int32_t index) {
     return selected != 0;
 }
 
-int32_t TCustomListBox::ItemAtPos(POINT point, bool existing) {
-    RECT client = ClientRect();
-    if (!PtInRect(&client, point)) return existing ? -1 : items_->LineCount();
-    auto reply = static_cast<DWORD>(SendMessageA(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y)));
-    // The high word says the point lies past the last line; the low word is then the nearest line.
-    if (HIWORD(reply) != 0) return existing ? -1 : static_cast<int32_t>(LOWORD(reply)) + 1;
-    return static_cast<int32_t>(LOWORD(reply));
-}
-
 RECT TCustomListBox::ItemRect(int32_t index) {
     RECT rect{};
     int32_t count = items_->LineCount();

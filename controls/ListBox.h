@@ -72,8 +72,6 @@ class TCustomListBox : public TWinControl {
     void SetTopIndex(int32_t value);
     // Whether line index is selected (multi-select lists); raises EListError for an index out of range.
     bool Selected(int32_t index);
-    // The line under a client point, or -1 (or the nearest line when existing is false).
-    int32_t ItemAtPos(POINT point, bool existing);
     RECT ItemRect(int32_t index);
 
     // Settings that shape the window: a new value re-creates it, keeping the lines.

@@ -125,7 +125,6 @@ class TControl : public TComponent {
     std::string& StoredText() { return text_; }
 
     void SetMouseCapture(bool capture);
-    bool MouseCapture() const;
     // The bounds as the control's window reports them after the user or the platform moved it: stored without
     // moving anything again.
     void StoreBounds(int left, int top, int width, int height);

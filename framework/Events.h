@@ -26,6 +26,5 @@ using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, i
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 
-// The shift state of a key message's flags, or of the keyboard now.
+// The shift state of a key message's flags.
 TShiftState KeyDataToShiftState(LPARAM keyData);
-TShiftState KeyboardState();

@@ -123,8 +123,6 @@ POINT TCanvas::PenPos() {
     return position;
 }
 
-void TCanvas::SetPenPos(POINT value) { MoveToEx(Require(0), value.x, value.y, nullptr); }
-
 TColor TCanvas::Pixels(int32_t x, int32_t y) {
     COLORREF color = GetPixel(Require(0), x, y);
     return color == CLR_INVALID ? clNone : static_cast<TColor>(color);
@@ -135,12 +133,6 @@ void TCanvas::SetPixels(int32_t x, int32_t y, TColor color) {
     Changing();
     SetPixelV(dc, x, y, ColorToRGB(color));
     Changed();
-}
-
-RECT TCanvas::ClipRect() {
-    RECT rect{};
-    GetClipBox(Require(0), &rect);
-    return rect;
 }
 
 void TCanvas::FillRect(const RECT& rect) {

@@ -42,12 +42,9 @@ class TCanvas : public TObject {
     DWORD CopyMode() const { return copyMode_; }
     void SetCopyMode(DWORD value) { copyMode_ = value; }
     POINT PenPos();
-    void SetPenPos(POINT value);
     // clNone outside the DC's surface.
     TColor Pixels(int32_t x, int32_t y);
     void SetPixels(int32_t x, int32_t y, TColor color);
-    // The part of the DC that drawing reaches, in logical coordinates.
-    RECT ClipRect();
 
     // Shapes: filled with the brush and outlined with the pen; FillRect and FrameRect use the brush only.
     void FillRect(const RECT& rect);

@@ -78,12 +78,6 @@ void TFont::SetCharset(TFontCharset value) {
     Changed();
 }
 
-void TFont::SetPitch(TFontPitch value) {
-    if (pitch_ == value) return;
-    pitch_ = value;
-    Changed();
-}
-
 HFONT TFont::Handle() const {
     if (handle_) return handle_.Get();
     LOGFONTA font{};

@@ -45,7 +45,6 @@ class TFont : public TGraphicsObject {
     TFontCharset Charset() const { return charset_; }
     void SetCharset(TFontCharset value);
     TFontPitch Pitch() const { return pitch_; }
-    void SetPitch(TFontPitch value);
 
     // The platform font, made on first use; it stays valid until a property other than Color changes. Raises
     // EOutOfResources when the platform cannot make it.

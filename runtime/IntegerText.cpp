@@ -52,10 +52,4 @@ bool TryTextToInt(std::string_view text, int32_t& value) {
     return ReadDecimal(rest, false, value);
 }
 
-int32_t TextToInt(std::string_view text) {
-    int32_t value = 0;
-    if (!TryTextToInt(text, value)) throw EConvertError(Msg::SInvalidInteger, text);
-    return value;
-}
-
 std::string IntToText(int32_t value) { return Format("%d", value); }

@@ -14,8 +14,5 @@
 // True and the value when text is a valid integer; false, with value untouched, when not.
 bool TryTextToInt(std::string_view text, int32_t& value);
 
-// As TryTextToInt, raising EConvertError for an invalid text.
-int32_t TextToInt(std::string_view text);
-
 // Decimal text: "-" for negative values, no "+", no leading zeros, no blanks. It always reads back equal.
 std::string IntToText(int32_t value);
