@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/user/WindowSystem.h"
 
@@ -12,6 +13,8 @@ using platform::display::CursorShape;
 using platform::display::DisplayEvent;
 
 namespace {
+
+HCURSOR programCursor = nullptr;  // SetCursor's: the display may show the busy one meanwhile
 
 struct Cursor {
     WORD id;
@@ -361,15 +364,14 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
 
 HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
     WindowSystem& system = WindowSystem::Get();
-    HCURSOR old = system.cursor;
-    system.cursor = hCursor;
+    HCURSOR old = std::exchange(programCursor, hCursor);
     if (system.HasDisplay() && hCursor != old) {
         system.Display().SetCursor(ShapeOf(hCursor));
     }
     return old;
 }
 
-HCURSOR WINAPI GetCursor() { return WindowSystem::Get().cursor; }
+HCURSOR WINAPI GetCursor() { return programCursor; }
 
 namespace platform::user {
 
@@ -377,7 +379,7 @@ void ShowBusyWhileWaiting(bool waiting) {
     WindowSystem& system = WindowSystem::Get();
     if (!WindowSystem::OnUiThread() || !system.HasDisplay()) return;
     // The program's own cursor is kept: only the display shows the busy one, and the program's comes back after.
-    system.Display().SetCursor(waiting ? CursorShape::Wait : ShapeOf(system.cursor));
+    system.Display().SetCursor(waiting ? CursorShape::Wait : ShapeOf(programCursor));
 }
 
 }  // namespace platform::user

@@ -12,6 +12,12 @@ using namespace platform::user;
 
 namespace {
 
+// What only the message functions here read and write.
+DWORD lastMessageTime = 0;  // GetMessageTime: of the last message taken from the queue
+POINT lastMessagePos{};     // GetMessagePos: where the pointer was then
+int quitCode = 0;           // PostQuitMessage's, for the WM_QUIT it makes
+UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
+
 bool InRange(UINT message, UINT min, UINT max) { return (min == 0 && max == 0) || (message >= min && message <= max); }
 
 // The window whose WM_PAINT is due: the first invalid one, parents before their children.
@@ -61,9 +67,8 @@ Timer* DueTimer(HWND filter, std::chrono::nanoseconds now) {
 void NoteMessage(const MSG& message) {
     // Each message is handled with the folders as they are now.
     platform::kernel::ForgetFolderReads();
-    WindowSystem& system = WindowSystem::Get();
-    system.messageTime = message.time;
-    system.messagePos = message.pt;
+    lastMessageTime = message.time;
+    lastMessagePos = message.pt;
 }
 
 // Keys and buttons read as pressed from the moment their message is taken, as GetKeyState promises.
@@ -165,7 +170,7 @@ BOOL WINAPI PostThreadMessageA(DWORD, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 void WINAPI PostQuitMessage(int nExitCode) {
     WindowSystem& system = WindowSystem::Get();
-    system.quitCode = nExitCode;
+    quitCode = nExitCode;
     system.quitPosted = true;
 }
 
@@ -188,7 +193,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
             return TRUE;
         }
         if (system.quitPosted && !hWnd) {
-            *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(system.quitCode), 0, NowMilliseconds(), system.cursorPos};
+            *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, NowMilliseconds(), system.cursorPos};
             if (remove) system.quitPosted = false;
             return TRUE;
         }
@@ -279,10 +284,10 @@ LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
     return SendMessageA(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
-DWORD WINAPI GetMessageTime() { return WindowSystem::Get().messageTime; }
+DWORD WINAPI GetMessageTime() { return lastMessageTime; }
 
 DWORD WINAPI GetMessagePos() {
-    POINT pos = WindowSystem::Get().messagePos;
+    POINT pos = lastMessagePos;
     return static_cast<DWORD>(MAKELONG(static_cast<WORD>(pos.x), static_cast<WORD>(pos.y)));
 }
 
@@ -302,7 +307,7 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
     auto existing = std::find_if(system.timers.begin(), system.timers.end(), [&](const Timer& t) {
         return t.window == hWnd && t.id == nIDEvent && (hWnd || nIDEvent);
     });
-    UINT_PTR id = hWnd ? nIDEvent : (existing != system.timers.end() ? nIDEvent : ++system.nextTimerId);
+    UINT_PTR id = hWnd ? nIDEvent : (existing != system.timers.end() ? nIDEvent : ++nextTimerId);
     Timer timer{hWnd, id, period, onTick(Now() + std::chrono::milliseconds(uElapse)), lpTimerFunc};
     if (existing != system.timers.end()) *existing = timer;
     else system.timers.push_back(timer);

@@ -12,6 +12,8 @@ using namespace platform::user;
 
 namespace {
 
+DWORD uiThread = 0;  // the thread that made the first window
+
 
 // Every window of the tree below `handle`, the window itself first.
 void CollectTree(HWND handle, std::vector<HWND>& out) {
@@ -68,7 +70,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         return nullptr;
     }
 
-    if (!system.uiThread) system.uiThread = GetCurrentThreadId();
+    if (!uiThread) uiThread = GetCurrentThreadId();
     auto window = std::make_unique<Window>();
     window->cls = cls;
     window->proc = cls->info.lpfnWndProc;
@@ -256,7 +258,7 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     if (!IsWindow(hWnd)) return 0;
     if (lpdwProcessId) *lpdwProcessId = GetCurrentProcessId();
-    return WindowSystem::Get().uiThread;
+    return uiThread;
 }
 
 int WINAPI GetDlgCtrlID(HWND hWnd) {

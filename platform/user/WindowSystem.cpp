@@ -85,7 +85,7 @@ void WindowSystem::Remove(HWND handle) {
     if (!Decode(handle, slot, generation) || slot >= slots_.size() || generations_[slot] != generation) return;
     std::erase(topLevels_, handle);
     generations_[slot] = static_cast<uint16_t>(generations_[slot] + 1 == 0 ? 1 : generations_[slot] + 1);
-    if (callDepth > 0) zombies_.push_back(std::move(slots_[slot]));
+    if (callDepth_ > 0) zombies_.push_back(std::move(slots_[slot]));
     else slots_[slot].reset();
 }
 
@@ -175,11 +175,11 @@ void WindowSystem::DropPostedFor(HWND window) {
     std::erase_if(posted_, [window](const MSG& m) { return m.hwnd == window; });
 }
 
-CallDepth::CallDepth() { ++WindowSystem::Get().callDepth; }
+CallDepth::CallDepth() { ++WindowSystem::Get().callDepth_; }
 
 CallDepth::~CallDepth() {
     WindowSystem& system = WindowSystem::Get();
-    if (--system.callDepth == 0 && !system.zombies_.empty()) {
+    if (--system.callDepth_ == 0 && !system.zombies_.empty()) {
         std::vector<std::unique_ptr<Window>> dead;
         {
             std::lock_guard lock(system.tableMutex_);

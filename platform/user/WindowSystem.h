@@ -157,7 +157,6 @@ class WindowSystem {
     bool TakePosted(HWND filter, UINT min, UINT max, bool remove, MSG& message);
     void DropPostedFor(HWND window);
     std::atomic<bool> quitPosted{false};
-    int quitCode = 0;
 
     // What the display reported and is not yet turned into messages. Mouse and key events become messages only
     // when the program takes them, as on Windows, so that a capture or a focus change made while handling one
@@ -166,24 +165,18 @@ class WindowSystem {
     std::deque<InputMessage> input;
     std::vector<Timer> timers;
     std::vector<LoopSource*> loopSources;
-    UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
 
     HWND active = nullptr;
     HWND focus = nullptr;
     HWND capture = nullptr;
     HWND mouseWindow = nullptr;  // the window the mouse was last over
-    HCURSOR cursor = nullptr;
     POINT cursorPos{};  // screen
     BYTE keyState[256] = {};       // as of the last input message taken from the queue
     BYTE asyncKeyState[256] = {};  // as of the last event from the display
-    DWORD messageTime = 0;
-    POINT messagePos{};
-    int callDepth = 0;  // window procedures running
     // Whether some window may have a frame or an area to paint: set whenever one is made invalid, shown or let
     // draw again, and cleared by a look through every window that found none, so that the loop does not look
     // through every window between any two messages when nothing has changed.
     bool paintMaybeDue = false;
-    DWORD uiThread = 0;  // the thread that made the first window
     std::atomic<bool> sessionEnding{false};
 
     struct LastClick {
@@ -199,6 +192,7 @@ class WindowSystem {
   private:
     WindowSystem() = default;
     friend struct CallDepth;
+    int callDepth_ = 0;  // window procedures running
 
     mutable std::mutex tableMutex_;  // the handle table: PostMessageA checks handles from other threads
     static inline thread_local bool onUiThread_ = false;
