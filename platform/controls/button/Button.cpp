@@ -109,18 +109,20 @@ void Button::CheckAutoRadioGroup() {
 }
 
 LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    bool group = Type() == BS_GROUPBOX;
-    bool notify = GetWindowLongA(window_, GWL_STYLE) & BS_NOTIFY;
+    bool handled = false;
+    LRESULT result =
+        Offer({&Button::HandleState, &Button::HandleMouse, &Button::HandleKeysAndFocus}, message, wParam, lParam, handled);
+    if (handled) return result;
     switch (message) {
         case WM_NCHITTEST:
-            if (group) return HTTRANSPARENT;
+            if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
             break;
         case WM_GETDLGCODE: return DialogCode();
         case WM_ERASEBKGND: return 1;  // painting covers everything
         case WM_PAINT: Paint(); return 0;
         case WM_SETTEXT: {
-            LRESULT result = DefWindowProcA(window_, message, wParam, lParam);
-            if (group) {
+            LRESULT stored = DefWindowProcA(window_, message, wParam, lParam);
+            if (Type() == BS_GROUPBOX) {
                 // The frame behind a shorter caption belongs to the parent's background again.
                 RECT area;
                 GetWindowRect(window_, &area);
@@ -128,7 +130,7 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 InvalidateRect(GetParent(window_), &area, TRUE);
             }
             Redraw();
-            return result;
+            return stored;
         }
         case WM_SETFONT:
             font_ = reinterpret_cast<HFONT>(wParam);
@@ -136,6 +138,15 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
         case WM_ENABLE: Redraw(); return 0;
+        default: break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// The check state, the pushed look and the style, as a program sets and reads them, and a program's click.
+LRESULT Button::HandleState(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
         case BM_GETCHECK: return check_;
         case BM_SETCHECK: SetCheck(static_cast<UINT>(std::min<WPARAM>(wParam, BST_INDETERMINATE))); return 0;
         case BM_GETSTATE: return check_ | (pushed_ ? BST_PUSHED : 0) | (focused_ ? BST_FOCUS : 0);
@@ -148,13 +159,27 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case BM_CLICK:
             // A disabled button takes no clicks, from the mouse or from a program.
-            if (group || !IsWindowEnabled(window_)) return 0;
+            if (Type() == BS_GROUPBOX || !IsWindowEnabled(window_)) return 0;
             SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, 0);
             if (!Destroyed()) SendMessageA(window_, WM_LBUTTONUP, 0, 0);
             return 0;
+        default: handled = false; return 0;
+    }
+}
+
+// The left button: pressed, dragged in and out, let go, double-clicked, or its capture taken away.
+LRESULT Button::HandleMouse(UINT message, WPARAM, LPARAM lParam, bool& handled) {
+    const bool group = Type() == BS_GROUPBOX;
+    const auto inside = [this, lParam] {
+        RECT client;
+        GetClientRect(window_, &client);
+        return PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
+    };
+    handled = true;
+    switch (message) {
         case WM_LBUTTONDBLCLK:
             if (group) return 0;
-            if (Type() == BS_RADIOBUTTON || Type() == BS_USERBUTTON || Type() == BS_OWNERDRAW || notify) {
+            if (Type() == BS_RADIOBUTTON || Type() == BS_USERBUTTON || Type() == BS_OWNERDRAW || Notifies()) {
                 NotifyParent(window_, BN_DOUBLECLICKED);
                 return 0;
             }
@@ -164,20 +189,14 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!group) Press();
             return 0;
         case WM_MOUSEMOVE:
-            if (mouseDown_) {
-                RECT client;
-                GetClientRect(window_, &client);
-                SetPushed(PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
-            }
+            if (mouseDown_) SetPushed(inside());
             return 0;
         case WM_LBUTTONUP:
             if (mouseDown_) {
-                RECT client;
-                GetClientRect(window_, &client);
-                bool inside = PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+                const bool released = inside();
                 mouseDown_ = false;
                 ReleaseCapture();
-                Release(inside);
+                Release(released);
             }
             return 0;
         case WM_CAPTURECHANGED:
@@ -186,8 +205,16 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetPushed(false);
             }
             return 0;
+        default: handled = false; return 0;
+    }
+}
+
+// Space presses and releases; the focus comes and goes.
+LRESULT Button::HandleKeysAndFocus(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    handled = true;
+    switch (message) {
         case WM_KEYDOWN:
-            if (wParam == VK_SPACE && !group && !mouseDown_ && !spaceDown_) {
+            if (wParam == VK_SPACE && Type() != BS_GROUPBOX && !mouseDown_ && !spaceDown_) {
                 spaceDown_ = true;
                 SetPushed(true);
             }
@@ -201,7 +228,7 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             focused_ = true;
             Redraw();
-            if (notify) NotifyParent(window_, BN_SETFOCUS);
+            if (Notifies()) NotifyParent(window_, BN_SETFOCUS);
             // A radio button reached by the keyboard (not pressed) reports a click, so moving through a group with
             // the arrow keys chooses as it goes.
             if (!Destroyed() && IsRadio() && !pressing_ && check_ == BST_UNCHECKED && GetCapture() != window_) Click();
@@ -215,12 +242,13 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             pushed_ = false;
             Redraw();
-            if (notify) NotifyParent(window_, BN_KILLFOCUS);
+            if (Notifies()) NotifyParent(window_, BN_KILLFOCUS);
             return 0;
-        default: break;
+        default: handled = false; return 0;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
 }
+
+bool Button::Notifies() const { return GetWindowLongA(window_, GWL_STYLE) & BS_NOTIFY; }
 
 void RegisterButtonClass() {
     WNDCLASSA cls{};

@@ -15,6 +15,11 @@ class Button : public ControlWindow<Button> {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
+    LRESULT HandleState(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleMouse(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleKeysAndFocus(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // BS_NOTIFY: the parent hears of focus and double clicks too.
+    bool Notifies() const;
     UINT Type() const;
     bool IsPush() const;
     bool IsRadio() const;
