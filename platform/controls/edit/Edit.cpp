@@ -10,7 +10,6 @@ namespace platform::user {
 namespace {
 
 constexpr size_t kLargestLimit = 0x7FFFFFFE;  // what EM_LIMITTEXT 0 allows a one-line edit
-constexpr int kCaretWidth = 1;
 
 }  // namespace
 
@@ -170,9 +169,8 @@ LRESULT Edit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
 
 LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     bool handled = false;
-    LRESULT result = HandleEditMessage(message, wParam, lParam, handled);
+    LRESULT result = Offer({&Edit::HandleEditMessage, &Edit::HandleInput}, message, wParam, lParam, handled);
     if (handled) return result;
-    int x = GET_X_LPARAM(lParam);
     switch (message) {
         case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
         case WM_ERASEBKGND: return 1;  // painting covers everything
@@ -212,62 +210,6 @@ LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(window_, nullptr, FALSE);
             return 0;
         case WM_ENABLE: InvalidateRect(window_, nullptr, FALSE); return 0;
-        case WM_SETFOCUS:
-            focused_ = true;
-            CreateCaret(window_, nullptr, kCaretWidth, view_.LineHeight());
-            PlaceCaret();
-            ShowCaret(window_);
-            InvalidateRect(window_, nullptr, FALSE);
-            NotifyParent(window_, EN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            FlushPending();
-            focused_ = false;
-            if (selecting_) {
-                selecting_ = false;
-                ReleaseCapture();
-            }
-            DestroyCaret();
-            InvalidateRect(window_, nullptr, FALSE);
-            NotifyParent(window_, EN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN: {
-            FlushPending();
-            if (GetFocus() != window_) SetFocus(window_);
-            if (Destroyed()) return 0;
-            size_t at = view_.PositionAt(text_, x);
-            Select((wParam & MK_SHIFT) ? text_.Anchor() : at, at);
-            SetCapture(window_);
-            selecting_ = true;
-            return 0;
-        }
-        case WM_LBUTTONDBLCLK: {
-            FlushPending();
-            if (GetFocus() != window_) SetFocus(window_);
-            if (Destroyed()) return 0;
-            size_t at = view_.CharacterAt(text_, x);
-            Select(text_.WordStart(at), text_.WordEnd(at));
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (selecting_) Select(text_.Anchor(), view_.PositionAt(text_, x));
-            return 0;
-        case WM_LBUTTONUP:
-            if (selecting_) {
-                selecting_ = false;
-                ReleaseCapture();
-            }
-            return 0;
-        case WM_CAPTURECHANGED: selecting_ = false; return 0;
-        case WM_KEYDOWN:
-            FlushPending();
-            HandleKey(wParam);
-            return 0;
-        case WM_CHAR: HandleCharacter(static_cast<unsigned char>(wParam)); return 0;
-        case WM_CUT: Cut(); return 0;
-        case WM_COPY: Copy(); return 0;
-        case WM_PASTE: Paste(); return 0;
-        case WM_CLEAR: Clear(); return 0;
         default: break;
     }
     return DefWindowProcA(window_, message, wParam, lParam);

@@ -17,6 +17,8 @@ class Edit : public ControlWindow<Edit> {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
+    static constexpr int kCaretWidth = 1;
+
     DWORD Style() const;
     bool ReadOnly() const { return Style() & ES_READONLY; }
     HFONT Font() const;
@@ -43,6 +45,7 @@ class Edit : public ControlWindow<Edit> {
     void HandleKey(WPARAM key);
     void HandleCharacter(unsigned char byte);
     LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     void Paint();
 
     HWND window_;

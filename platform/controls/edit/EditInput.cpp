@@ -161,4 +161,69 @@ void Edit::HandleCharacter(unsigned char byte) {
     }
 }
 
+// The focus, the mouse, the keys and the clipboard's messages.
+LRESULT Edit::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    const int x = GET_X_LPARAM(lParam);
+    handled = true;
+    switch (message) {
+        case WM_SETFOCUS:
+            focused_ = true;
+            CreateCaret(window_, nullptr, kCaretWidth, view_.LineHeight());
+            PlaceCaret();
+            ShowCaret(window_);
+            InvalidateRect(window_, nullptr, FALSE);
+            NotifyParent(window_, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            FlushPending();
+            focused_ = false;
+            if (selecting_) {
+                selecting_ = false;
+                ReleaseCapture();
+            }
+            DestroyCaret();
+            InvalidateRect(window_, nullptr, FALSE);
+            NotifyParent(window_, EN_KILLFOCUS);
+            return 0;
+        case WM_LBUTTONDOWN: {
+            FlushPending();
+            if (GetFocus() != window_) SetFocus(window_);
+            if (Destroyed()) return 0;
+            size_t at = view_.PositionAt(text_, x);
+            Select((wParam & MK_SHIFT) ? text_.Anchor() : at, at);
+            SetCapture(window_);
+            selecting_ = true;
+            return 0;
+        }
+        case WM_LBUTTONDBLCLK: {
+            FlushPending();
+            if (GetFocus() != window_) SetFocus(window_);
+            if (Destroyed()) return 0;
+            size_t at = view_.CharacterAt(text_, x);
+            Select(text_.WordStart(at), text_.WordEnd(at));
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (selecting_) Select(text_.Anchor(), view_.PositionAt(text_, x));
+            return 0;
+        case WM_LBUTTONUP:
+            if (selecting_) {
+                selecting_ = false;
+                ReleaseCapture();
+            }
+            return 0;
+        case WM_CAPTURECHANGED: selecting_ = false; return 0;
+        case WM_KEYDOWN:
+            FlushPending();
+            HandleKey(wParam);
+            return 0;
+        case WM_CHAR: HandleCharacter(static_cast<unsigned char>(wParam)); return 0;
+        case WM_CUT: Cut(); return 0;
+        case WM_COPY: Copy(); return 0;
+        case WM_PASTE: Paste(); return 0;
+        case WM_CLEAR: Clear(); return 0;
+        default: handled = false; return 0;
+    }
+}
+
 }  // namespace platform::user
