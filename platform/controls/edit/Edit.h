@@ -46,6 +46,7 @@ class Edit : public ControlWindow<Edit> {
     void HandleCharacter(unsigned char byte);
     LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    bool FocusForClick();
     void Paint();
 
     HWND window_;

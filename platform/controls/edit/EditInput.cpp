@@ -161,6 +161,13 @@ void Edit::HandleCharacter(unsigned char byte) {
     }
 }
 
+// A click takes the focus first; false when the focus change has destroyed the window.
+bool Edit::FocusForClick() {
+    FlushPending();
+    if (GetFocus() != window_) SetFocus(window_);
+    return !Destroyed();
+}
+
 // The focus, the mouse, the keys and the clipboard's messages.
 LRESULT Edit::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     const int x = GET_X_LPARAM(lParam);
@@ -186,9 +193,7 @@ LRESULT Edit::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& hand
             NotifyParent(window_, EN_KILLFOCUS);
             return 0;
         case WM_LBUTTONDOWN: {
-            FlushPending();
-            if (GetFocus() != window_) SetFocus(window_);
-            if (Destroyed()) return 0;
+            if (!FocusForClick()) return 0;
             size_t at = view_.PositionAt(text_, x);
             Select((wParam & MK_SHIFT) ? text_.Anchor() : at, at);
             SetCapture(window_);
@@ -196,9 +201,7 @@ LRESULT Edit::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& hand
             return 0;
         }
         case WM_LBUTTONDBLCLK: {
-            FlushPending();
-            if (GetFocus() != window_) SetFocus(window_);
-            if (Destroyed()) return 0;
+            if (!FocusForClick()) return 0;
             size_t at = view_.CharacterAt(text_, x);
             Select(text_.WordStart(at), text_.WordEnd(at));
             return 0;
