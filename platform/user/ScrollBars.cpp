@@ -169,6 +169,39 @@ void PaintScrollBars(HDC windowDC, Window& window) {
     }
 }
 
+namespace {
+
+// The position a dragged thumb stands for, the pointer `mouse` (window coordinates) held `grab` pixels into it.
+int DraggedThumbPosition(const Window& window, int bar, POINT mouse, LONG grab) {
+    const bool vertical = bar == SB_VERT;
+    const ScrollBarState& s = window.scroll[bar];
+    Layout now = Measure(BarRect(window, bar), vertical, s);
+    LONG trackLength = vertical ? now.track.bottom - now.track.top : now.track.right - now.track.left;
+    LONG thumbLength = vertical ? now.thumb.bottom - now.thumb.top : now.thumb.right - now.thumb.left;
+    LONG offset = (vertical ? mouse.y - now.track.top : mouse.x - now.track.left) - grab;
+    offset = std::clamp<LONG>(offset, 0, std::max<LONG>(0, trackLength - thumbLength));
+    int64_t span = int64_t{MaximumPosition(s)} - s.min;
+    LONG room = trackLength - thumbLength;
+    return room > 0 ? static_cast<int>(s.min + (span * offset + room / 2) / room) : s.min;
+}
+
+// The bar as it was before the press, whichever way the tracking ended (the window may be gone by then).
+void EndTracking(HWND handle, int bar) {
+    WindowSystem& system = WindowSystem::Get();
+    KillTimer(handle, kRepeatTimer);
+    if (Window* w = system.Find(handle)) {
+        w->scroll[bar].tracking = false;
+        w->scroll[bar].pressedPart = kNone;
+    }
+    if (GetCapture() == handle) ReleaseCapture();
+    if (system.Find(handle)) {
+        SendMessageA(handle, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, SB_ENDSCROLL, 0);
+        RedrawBar(handle);
+    }
+}
+
+}  // namespace
+
 void TrackScrollBar(HWND handle, int bar, POINT screen) {
     WindowSystem& system = WindowSystem::Get();
     Window* window = system.Find(handle);
@@ -217,14 +250,7 @@ void TrackScrollBar(HWND handle, int bar, POINT screen) {
                 Window* w = system.Find(handle);
                 if (!w) break;
                 ScrollBarState& s = w->scroll[bar];
-                Layout now = Measure(BarRect(*w, bar), vertical, s);
-                LONG trackLength = vertical ? now.track.bottom - now.track.top : now.track.right - now.track.left;
-                LONG thumbLength = vertical ? now.thumb.bottom - now.thumb.top : now.thumb.right - now.thumb.left;
-                LONG offset = (vertical ? mouse.y - now.track.top : mouse.x - now.track.left) - grab;
-                offset = std::clamp<LONG>(offset, 0, std::max<LONG>(0, trackLength - thumbLength));
-                int64_t span = int64_t{MaximumPosition(s)} - s.min;
-                LONG room = trackLength - thumbLength;
-                int position = room > 0 ? static_cast<int>(s.min + (span * offset + room / 2) / room) : s.min;
+                const int position = DraggedThumbPosition(*w, bar, mouse, grab);
                 if (position != s.trackPos || message.message == WM_LBUTTONUP) {
                     s.trackPos = position;
                     if (message.message == WM_MOUSEMOVE) {
@@ -252,16 +278,7 @@ void TrackScrollBar(HWND handle, int bar, POINT screen) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    KillTimer(handle, kRepeatTimer);
-    if (Window* w = system.Find(handle)) {
-        w->scroll[bar].tracking = false;
-        w->scroll[bar].pressedPart = kNone;
-    }
-    if (GetCapture() == handle) ReleaseCapture();
-    if (system.Find(handle)) {
-        SendMessageA(handle, report, SB_ENDSCROLL, 0);
-        RedrawBar(handle);
-    }
+    EndTracking(handle, bar);
 }
 
 }  // namespace platform::user
