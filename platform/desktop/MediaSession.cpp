@@ -77,7 +77,7 @@ std::string PosixPath(const std::string& windowsPath) {
 class MediaSession : public LoopSource {
   public:
     MediaSession(HWND window, sd_bus* bus) : window_(window), bus_(bus) {}
-    ~MediaSession() override { std::erase(WindowSystem::Get().loopSources, this); }
+    ~MediaSession() override { user::RemoveLoopSource(this); }
 
     // Connects, claims the player's name and starts serving; nothing where there is no session bus.
     static std::unique_ptr<MediaSession> Open(HWND window, const MEDIASESSIONA& first);
@@ -203,7 +203,7 @@ std::unique_ptr<MediaSession> MediaSession::Open(HWND window, const MEDIASESSION
     if (sd_bus_open_user(&bus) < 0) return nullptr;
     auto session = std::make_unique<MediaSession>(window, bus);
     if (!session->Claim(first)) return nullptr;
-    WindowSystem::Get().loopSources.push_back(session.get());
+    user::AddLoopSource(session.get());
     return session;
 }
 

@@ -93,17 +93,9 @@ display::HeadlessDisplay& UseHeadlessDisplay() {
 void ResetDesktop() {
     WindowSystem& system = WindowSystem::Get();
     for (HWND window : system.TopLevelWindows()) DestroyWindow(window);
-    system.timers.clear();
-    system.input.clear();
-    system.raw.clear();
-    MSG ignored;
-    while (system.TakePosted(nullptr, 0, 0, true, ignored)) {
-    }
-    system.quitPosted = false;
-    system.focus = system.active = system.capture = nullptr;
-    system.lastClick = {};
-    std::fill(std::begin(system.keyState), std::end(system.keyState), BYTE{0});
-    std::fill(std::begin(system.asyncKeyState), std::end(system.asyncKeyState), BYTE{0});
+    user::ResetMessages();
+    user::ResetInput();
+    user::ResetFocus();
 }
 
 void MouseMove(HWND window, int x, int y) {

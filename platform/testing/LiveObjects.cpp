@@ -32,7 +32,7 @@ LiveObjects CountLiveObjects() {
         reinterpret_cast<LPARAM>(&counts));
     user::WindowSystem& system = user::WindowSystem::Get();
     counts.windowObjects = system.WindowObjectCount();
-    counts.timers = system.timers.size();
+    counts.timers = user::TimerCount();
     counts.gdiObjects = gdi::LiveObjectCount();
     counts.mciDevices = mci::MciSystem::Get().OpenDeviceCount();
     return counts;

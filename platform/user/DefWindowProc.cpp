@@ -116,7 +116,7 @@ LRESULT MouseAndActivation(HWND hWnd, Window& window, UINT message, WPARAM wPara
             if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hWnd);
             return 0;
         case WM_CANCELMODE:
-            if (system.capture == hWnd) ReleaseCapture();
+            if (GetCapture() == hWnd) ReleaseCapture();
             return 0;
         default: handled = false; return 0;
     }
@@ -140,7 +140,7 @@ LRESULT Painting(HWND hWnd, Window& window, UINT message, WPARAM wParam, LPARAM,
         }
         case WM_SETREDRAW:
             window.redraw = wParam != 0;
-            if (window.redraw) WindowSystem::Get().paintMaybeDue = true;  // what it was to paint is due again
+            if (window.redraw) NotePaintMaybeDue();  // what it was to paint is due again
             return 0;
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLOREDIT:

@@ -75,7 +75,7 @@ void WatchDeviceChanges() {
     // One watch for the life of the process, which the loop may consult until its very end.
     [[maybe_unused]] static DeviceWatch* watch = [] {
         auto* made = new DeviceWatch;
-        WindowSystem::Get().loopSources.push_back(made);
+        AddLoopSource(made);
         return made;
     }();
 }

@@ -2,6 +2,7 @@
 // activation hears of it first, then the one gaining it, whose default handling takes the focus.
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/user/Classes.h"
@@ -11,13 +12,18 @@ using namespace platform::user;
 
 namespace {
 
+// Which window is active, has the focus and has the mouse captured: this file alone changes them.
+HWND active = nullptr;
+HWND focus = nullptr;
+HWND capture = nullptr;
+
 // Typed text (the keyboard's and an input method's) flows while one of our windows has the focus; the input
 // method's window goes beside the focus window.
-void FollowFocusWithTextInput(HWND focus) {
+void FollowFocusWithTextInput(HWND window) {
     WindowSystem& system = WindowSystem::Get();
     if (!system.HasDisplay()) return;
     RECT onScreen{};
-    if (focus && GetWindowRect(focus, &onScreen)) system.Display().StartTextInput(onScreen);
+    if (window && GetWindowRect(window, &onScreen)) system.Display().StartTextInput(onScreen);
     else system.Display().StopTextInput();
 }
 
@@ -27,25 +33,24 @@ namespace platform::user {
 
 void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
     WindowSystem& system = WindowSystem::Get();
-    HWND old = system.Find(system.active) ? system.active : nullptr;
+    HWND old = system.Find(active) ? active : nullptr;
     if (old == newActive) {
         if (newActive && !fromDisplay)
             if (Window* window = system.Find(newActive); window && window->native) window->native->Activate();
         return;
     }
-    system.active = newActive;
+    active = newActive;
     if (old) {
         SendMessageA(old, WM_NCACTIVATE, FALSE, 0);
         SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(newActive));
     }
     if (!old || !newActive)
         for (HWND top : system.TopLevelWindows()) SendMessageA(top, WM_ACTIVATEAPP, newActive != nullptr, 0);
-    if (system.active != newActive) return;  // a handler activated another window meanwhile
+    if (active != newActive) return;  // a handler activated another window meanwhile
     if (!newActive) {
-        if (HWND focus = system.focus) {
-            system.focus = nullptr;
+        if (HWND losing = std::exchange(focus, nullptr)) {
             FollowFocusWithTextInput(nullptr);
-            SendMessageA(focus, WM_KILLFOCUS, 0, 0);
+            SendMessageA(losing, WM_KILLFOCUS, 0, 0);
         }
         return;
     }
@@ -70,20 +75,20 @@ void WatchWindowEnds(void (*forget)(HWND window)) {
         WindowEndWatches().push_back(forget);
 }
 
+void ResetFocus() { active = focus = capture = nullptr; }
+
 void ForgetWindow(HWND handle) {
     WindowSystem& system = WindowSystem::Get();
     ForgetCaret(handle);
     for (auto forget : WindowEndWatches()) forget(handle);
-    if (system.focus == handle) {
-        system.focus = nullptr;
+    if (focus == handle) {
+        focus = nullptr;
         SendMessageA(handle, WM_KILLFOCUS, 0, 0);
     }
-    if (system.capture == handle) ReleaseCapture();
-    if (system.mouseWindow == handle) system.mouseWindow = nullptr;
-    if (system.lastClick.window == handle) system.lastClick = {};
-    std::erase_if(system.timers, [handle](const Timer& t) { return t.window == handle; });
-    std::erase_if(system.input, [handle](const InputMessage& m) { return m.msg.hwnd == handle; });
-    if (system.active == handle) {
+    if (capture == handle) ReleaseCapture();
+    ForgetInputFor(handle);
+    ForgetTimersOf(handle);
+    if (active == handle) {
         // The owner, or else the frontmost other shown window, becomes active.
         Window* window = system.Find(handle);
         HWND next = nullptr;
@@ -100,9 +105,9 @@ void ForgetWindow(HWND handle) {
 
 HWND WINAPI SetFocus(HWND hWnd) {
     WindowSystem& system = WindowSystem::Get();
-    HWND old = system.Find(system.focus) ? system.focus : nullptr;
+    HWND old = system.Find(focus) ? focus : nullptr;
     if (!hWnd) {
-        system.focus = nullptr;
+        focus = nullptr;
         FollowFocusWithTextInput(nullptr);
         if (old) SendMessageA(old, WM_KILLFOCUS, 0, 0);
         return old;
@@ -110,22 +115,22 @@ HWND WINAPI SetFocus(HWND hWnd) {
     Window* window = system.FindOrFail(hWnd);
     if (!window) return nullptr;
     Window* top = TopLevelOf(window);
-    if (top->handle != system.active) {
+    if (top->handle != active) {
         SendActivation(top->handle, false, false);
         if (!system.Find(hWnd)) return old;
     }
-    old = system.Find(system.focus) ? system.focus : nullptr;
+    old = system.Find(focus) ? focus : nullptr;
     if (old == hWnd) return old;
-    system.focus = hWnd;
+    focus = hWnd;
     FollowFocusWithTextInput(hWnd);
     if (old) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
-    if (system.focus == hWnd && system.Find(hWnd)) SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    if (focus == hWnd && system.Find(hWnd)) SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     return old;
 }
 
 HWND WINAPI GetFocus() {
     WindowSystem& system = WindowSystem::Get();
-    return system.Find(system.focus) ? system.focus : nullptr;
+    return system.Find(focus) ? focus : nullptr;
 }
 
 HWND WINAPI SetActiveWindow(HWND hWnd) {
@@ -139,7 +144,7 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
 
 HWND WINAPI GetActiveWindow() {
     WindowSystem& system = WindowSystem::Get();
-    return system.Find(system.active) ? system.active : nullptr;
+    return system.Find(active) ? active : nullptr;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND hWnd) { return SetActiveWindow(hWnd) || GetActiveWindow() == hWnd; }
@@ -148,9 +153,9 @@ HWND WINAPI GetForegroundWindow() { return GetActiveWindow(); }
 
 HWND WINAPI SetCapture(HWND hWnd) {
     WindowSystem& system = WindowSystem::Get();
-    HWND old = system.Find(system.capture) ? system.capture : nullptr;
+    HWND old = system.Find(capture) ? capture : nullptr;
     if (!system.FindOrFail(hWnd)) return old;
-    system.capture = hWnd;
+    capture = hWnd;
     if (system.HasDisplay()) system.Display().CaptureMouse(true);
     if (old && old != hWnd) SendMessageA(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
     return old;
@@ -158,8 +163,8 @@ HWND WINAPI SetCapture(HWND hWnd) {
 
 BOOL WINAPI ReleaseCapture() {
     WindowSystem& system = WindowSystem::Get();
-    HWND old = system.capture;
-    system.capture = nullptr;
+    HWND old = capture;
+    capture = nullptr;
     if (system.HasDisplay()) system.Display().CaptureMouse(false);
     if (old && system.Find(old)) SendMessageA(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
@@ -167,5 +172,5 @@ BOOL WINAPI ReleaseCapture() {
 
 HWND WINAPI GetCapture() {
     WindowSystem& system = WindowSystem::Get();
-    return system.Find(system.capture) ? system.capture : nullptr;
+    return system.Find(capture) ? capture : nullptr;
 }

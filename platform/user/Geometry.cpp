@@ -60,7 +60,7 @@ BOOL ShowMinimized(HWND handle, bool minimized) {
     RECT client = window->ClientRect();
     SendMessageA(handle, WM_SIZE, minimized ? SIZE_MINIMIZED : SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     if (minimized) {
-        Window* active = system.Find(system.active);
+        Window* active = system.Find(GetActiveWindow());
         if (active && (active->handle == handle || active->owner == handle)) SendActivation(nullptr, false, false);
     } else if ((window = system.Find(handle)) && window->native) {
         SendActivation(handle, false, false);
@@ -185,7 +185,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     if (uFlags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
     const bool nowVisible = AllVisible(window);
     // A window shown again may still hold an area it was to paint.
-    if (nowVisible != wasVisible) system.paintMaybeDue = true;
+    if (nowVisible != wasVisible) NotePaintMaybeDue();
 
     if (window->Child()) {
         // What the window uncovered belongs to its parent again; what it covers now is drawn anew.
@@ -214,7 +214,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             system.BringToFront(hWnd);
             SendActivation(hWnd, false, false);
         }
-        if (!nowVisible && wasVisible && system.active == hWnd) {
+        if (!nowVisible && wasVisible && GetActiveWindow() == hWnd) {
             // The owner, or else the frontmost other visible window, takes over; a disabled window cannot, so
             // while a modal window's owners are disabled none may be active until they are enabled again.
             auto canTake = [](const Window* w) { return w && w->Visible() && w->native && !(w->style & WS_DISABLED); };
@@ -376,7 +376,7 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
         SendMessageA(hWnd, WM_CANCELMODE, 0, 0);
         if (!(window = system.Find(hWnd))) return wasDisabled;
         window->style |= WS_DISABLED;
-        if (system.focus && (system.focus == hWnd || IsChild(hWnd, system.focus))) SetFocus(nullptr);
+        if (HWND focus = GetFocus(); focus && (focus == hWnd || IsChild(hWnd, focus))) SetFocus(nullptr);
     }
     SendMessageA(hWnd, WM_ENABLE, bEnable, 0);
     return wasDisabled;

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "platform/user/WindowSystem.h"
 
@@ -13,6 +15,30 @@ using platform::display::CursorShape;
 using platform::display::DisplayEvent;
 
 namespace {
+
+// An input message waiting in the queue; a mouse message carries where on its window it landed, for the
+// WM_SETCURSOR sent when it is taken.
+struct InputMessage {
+    MSG msg{};
+    LRESULT hitTest = HTCLIENT;
+};
+
+// The input's own state: this file alone reads and writes it.
+// What the display reported and is not yet turned into messages. Mouse and key events become messages only when
+// the program takes them, as on Windows, so that a capture or a focus change made while handling one event already
+// decides where the next one goes.
+std::deque<DisplayEvent> raw;
+std::deque<InputMessage> input;
+POINT cursorPos{};             // on the screen
+BYTE keyState[256] = {};       // as of the last input message taken from the queue
+BYTE asyncKeyState[256] = {};  // as of the last event from the display
+struct LastClick {
+    HWND window = nullptr;
+    UINT message = 0;
+    DWORD time = 0;
+    POINT pos{};
+} lastClick;
+std::vector<LoopSource*> loopSources;  // what the loop waits on besides the display
 
 HCURSOR programCursor = nullptr;  // SetCursor's: the display may show the busy one meanwhile
 
@@ -35,7 +61,7 @@ CursorShape ShapeOf(HCURSOR handle) {
 }
 
 WPARAM MouseKeys() {
-    const BYTE* keys = WindowSystem::Get().asyncKeyState;
+    const BYTE* keys = asyncKeyState;
     WPARAM flags = 0;
     if (keys[VK_LBUTTON] & 0x80) flags |= MK_LBUTTON;
     if (keys[VK_RBUTTON] & 0x80) flags |= MK_RBUTTON;
@@ -46,7 +72,7 @@ WPARAM MouseKeys() {
 }
 
 void SetAsyncKey(int key, bool down) {
-    BYTE& state = WindowSystem::Get().asyncKeyState[key];
+    BYTE& state = asyncKeyState[key];
     if (down && !(state & 0x80)) state ^= 0x01;
     state = static_cast<BYTE>((state & 0x01) | (down ? 0x80 : 0));
 }
@@ -79,7 +105,6 @@ std::pair<HWND, LRESULT> HitTest(Window* top, POINT screen) {
 }
 
 void Queue(const MSG& message, LRESULT hitTest) {
-    auto& input = WindowSystem::Get().input;
     // Moves between two looks at the queue come out as one, the latest, as on Windows.
     if ((message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) && !input.empty() &&
         input.back().msg.message == message.message && input.back().msg.hwnd == message.hwnd) {
@@ -87,6 +112,28 @@ void Queue(const MSG& message, LRESULT hitTest) {
         return;
     }
     input.push_back({message, hitTest});
+}
+
+// Keys and buttons read as pressed from the moment their message is taken, as GetKeyState promises.
+void NoteInput(const MSG& message) {
+    auto set = [](int key, bool down) {
+        BYTE& state = keyState[key];
+        if (down && !(state & 0x80)) state ^= 0x01;
+        state = static_cast<BYTE>((state & 0x01) | (down ? 0x80 : 0));
+    };
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: set(static_cast<int>(message.wParam & 0xFF), true); break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP: set(static_cast<int>(message.wParam & 0xFF), false); break;
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: set(VK_LBUTTON, true); break;
+        case WM_LBUTTONUP: case WM_NCLBUTTONUP: set(VK_LBUTTON, false); break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_NCRBUTTONDOWN: set(VK_RBUTTON, true); break;
+        case WM_RBUTTONUP: case WM_NCRBUTTONUP: set(VK_RBUTTON, false); break;
+        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: set(VK_MBUTTON, true); break;
+        case WM_MBUTTONUP: set(VK_MBUTTON, false); break;
+        default: break;
+    }
 }
 
 UINT ButtonMessage(int button, bool pressed, bool client) {
@@ -119,15 +166,15 @@ void HandleMouse(const DisplayEvent& event, Window& top) {
     WindowSystem& system = WindowSystem::Get();
     POINT origin = ClientOriginOnScreen(top);
     POINT screen{origin.x + event.x, origin.y + event.y};
-    system.cursorPos = screen;
+    cursorPos = screen;
     if (event.kind == DisplayEvent::Kind::MouseButton) {
         int key = event.button == 3 ? VK_RBUTTON : event.button == 2 ? VK_MBUTTON : VK_LBUTTON;
         SetAsyncKey(key, event.pressed);
     }
     HWND target = nullptr;
     LRESULT hit = HTCLIENT;
-    if (system.capture && system.Find(system.capture)) {
-        target = system.capture;
+    if (HWND captured = GetCapture()) {
+        target = captured;
     } else {
         if (top.style & WS_DISABLED) {
             if (event.kind == DisplayEvent::Kind::MouseButton && event.pressed) ActivateFromDisplay(top);
@@ -135,14 +182,13 @@ void HandleMouse(const DisplayEvent& event, Window& top) {
         }
         std::tie(target, hit) = HitTest(&top, screen);
     }
-    system.mouseWindow = target;
     bool client = hit == HTCLIENT;
     UINT message = client ? WM_MOUSEMOVE : WM_NCMOUSEMOVE;
     if (event.kind == DisplayEvent::Kind::MouseButton) message = ButtonMessage(event.button, event.pressed, client);
 
     if (event.kind == DisplayEvent::Kind::MouseButton && event.pressed) {
         Window* targetTop = TopLevelOf(system.Find(target));
-        if (targetTop && targetTop->handle != system.active && !system.capture) {
+        if (targetTop && targetTop->handle != GetActiveWindow() && !GetCapture()) {
             LRESULT answer = SendMessageA(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(targetTop->handle),
                                           MAKELPARAM(hit, message));
             if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && system.Find(targetTop->handle))
@@ -152,7 +198,7 @@ void HandleMouse(const DisplayEvent& event, Window& top) {
         // A second press soon and near enough on a window that asks for them is a double click.
         Window* window = system.Find(target);
         DWORD now = NowMilliseconds();
-        auto& last = system.lastClick;
+        auto& last = lastClick;
         bool near = std::abs(screen.x - last.pos.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                     std::abs(screen.y - last.pos.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         if (window && (window->cls->info.style & CS_DBLCLKS) && last.window == target && last.message == message &&
@@ -177,26 +223,25 @@ void HandleMouse(const DisplayEvent& event, Window& top) {
 
 HWND KeyTarget() {
     WindowSystem& system = WindowSystem::Get();
-    HWND target = system.Find(system.focus) ? system.focus : system.active;
+    HWND target = GetFocus() ? GetFocus() : GetActiveWindow();
     Window* top = TopLevelOf(system.Find(target));
     return top && !(top->style & WS_DISABLED) ? target : nullptr;
 }
 
 void HandleKey(const DisplayEvent& event) {
-    WindowSystem& system = WindowSystem::Get();
     int key = event.virtualKey & 0xFF;
     SetAsyncKey(key, event.pressed);
     HWND target = KeyTarget();
     if (!target || !key) return;
-    bool alt = system.asyncKeyState[VK_MENU] & 0x80;
-    bool control = system.asyncKeyState[VK_CONTROL] & 0x80;
+    bool alt = asyncKeyState[VK_MENU] & 0x80;
+    bool control = asyncKeyState[VK_CONTROL] & 0x80;
     bool menuKey = (alt && !control) || key == VK_MENU || key == VK_F10;
     UINT message = event.pressed ? (menuKey ? WM_SYSKEYDOWN : WM_KEYDOWN) : (menuKey ? WM_SYSKEYUP : WM_KEYUP);
     LPARAM flags = 1 | (static_cast<LPARAM>(event.scanCode & 0xFF) << 16);
     if (alt) flags |= LPARAM{1} << 29;
     if (event.repeat || !event.pressed) flags |= LPARAM{1} << 30;
     if (!event.pressed) flags |= LPARAM{1} << 31;
-    Queue(MSG{target, message, static_cast<WPARAM>(key), flags, NowMilliseconds(), system.cursorPos}, HTCLIENT);
+    Queue(MSG{target, message, static_cast<WPARAM>(key), flags, NowMilliseconds(), cursorPos}, HTCLIENT);
 }
 
 // Typed text, from the keyboard or an input method, reaches the focus window byte by byte in the system code page.
@@ -204,7 +249,7 @@ void HandleText(const DisplayEvent& event) {
     HWND target = KeyTarget();
     if (!target) return;
     for (unsigned char byte : event.text)
-        Queue(MSG{target, WM_CHAR, byte, 1, NowMilliseconds(), WindowSystem::Get().cursorPos}, HTCLIENT);
+        Queue(MSG{target, WM_CHAR, byte, 1, NowMilliseconds(), cursorPos}, HTCLIENT);
 }
 
 void MoveFromDisplay(Window& top, int clientX, int clientY) {
@@ -234,29 +279,28 @@ void Handle(const DisplayEvent& event) {
             HWND target = KeyTarget();
             if (target)
                 Queue(MSG{target, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeys(), event.wheel * WHEEL_DELTA),
-                          MAKELPARAM(system.cursorPos.x, system.cursorPos.y), NowMilliseconds(), system.cursorPos},
+                          MAKELPARAM(cursorPos.x, cursorPos.y), NowMilliseconds(), cursorPos},
                       HTCLIENT);
             break;
         }
         case Kind::CloseRequested:
             if (top->style & WS_DISABLED) ActivateFromDisplay(*top);
-            else system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_CLOSE, 0, NowMilliseconds(), system.cursorPos});
+            else system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_CLOSE, 0, NowMilliseconds(), cursorPos});
             break;
         case Kind::FocusGained: ActivateFromDisplay(*top); break;
         case Kind::FocusLost:
-            if (system.active == top->handle) SendActivation(nullptr, false, true);
+            if (GetActiveWindow() == top->handle) SendActivation(nullptr, false, true);
             break;
         case Kind::Minimized:
             if (!(top->style & WS_MINIMIZE))
-                system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_MINIMIZE, 0, NowMilliseconds(), system.cursorPos});
+                system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_MINIMIZE, 0, NowMilliseconds(), cursorPos});
             break;
         case Kind::Restored:
             if (top->style & WS_MINIMIZE)
-                system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_RESTORE, 0, NowMilliseconds(), system.cursorPos});
+                system.Post(MSG{top->handle, WM_SYSCOMMAND, SC_RESTORE, 0, NowMilliseconds(), cursorPos});
             break;
         case Kind::Moved: MoveFromDisplay(*top, event.x, event.y); break;
         case Kind::Exposed: top->presentAll = true; break;
-        case Kind::MouseLeft: system.mouseWindow = nullptr; break;
         default: break;
     }
 }
@@ -265,14 +309,14 @@ void Handle(const DisplayEvent& event) {
 void WaitOnDisplay(WindowSystem& system, std::optional<std::chrono::nanoseconds> timeout,
                    std::vector<DisplayEvent>& events) {
     using Clock = std::chrono::steady_clock;
-    if (system.loopSources.empty()) return system.Display().WaitEvents(timeout, events);
+    if (loopSources.empty()) return system.Display().WaitEvents(timeout, events);
     // On the stack: a source's service may run window procedures, and with them a loop of its own.
     constexpr size_t kMostSources = 4;
     std::array<LoopSource*, kMostSources> sources{};
     std::array<pollfd, kMostSources> watched{};
     std::array<std::optional<Clock::time_point>, kMostSources> dues{};
-    const size_t count = std::min(system.loopSources.size(), kMostSources);
-    std::copy_n(system.loopSources.begin(), count, sources.begin());
+    const size_t count = std::min(loopSources.size(), kMostSources);
+    std::copy_n(loopSources.begin(), count, sources.begin());
     for (size_t i = 0; i < count; ++i) {
         watched[i] = sources[i]->Watch(dues[i]);
         watched[i].revents = 0;
@@ -284,7 +328,7 @@ void WaitOnDisplay(WindowSystem& system, std::optional<std::chrono::nanoseconds>
     const auto now = Clock::now();
     for (size_t i = 0; i < count; ++i) {
         // A source served before may have taken another away.
-        if (std::find(system.loopSources.begin(), system.loopSources.end(), sources[i]) == system.loopSources.end())
+        if (std::find(loopSources.begin(), loopSources.end(), sources[i]) == loopSources.end())
             continue;
         if (watched[i].revents || (dues[i] && *dues[i] <= now)) sources[i]->Serve();
     }
@@ -296,7 +340,7 @@ namespace platform::user {
 
 void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout) {
     WindowSystem& system = WindowSystem::Get();
-    if (system.sessionEnding.exchange(false)) SendSessionEnd();
+    SendSessionEndIfDue();
     // A look without waiting right after a wait finds nothing the wait did not: skipping it halves what an idle
     // tick costs. Whatever arrives in between ends the next wait at once.
     static bool justWaited = false;
@@ -311,40 +355,95 @@ void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout) {
     } else {
         std::vector<DisplayEvent> events;
         WaitOnDisplay(system, timeout, events);
-        for (DisplayEvent& event : events) system.raw.push_back(std::move(event));
+        for (DisplayEvent& event : events) raw.push_back(std::move(event));
     }
-    if (system.sessionEnding.exchange(false)) SendSessionEnd();
+    SendSessionEndIfDue();
 }
 
+namespace {
+
 bool ConvertNextDisplayEvent() {
-    WindowSystem& system = WindowSystem::Get();
-    if (system.raw.empty()) return false;
-    DisplayEvent event = std::move(system.raw.front());
-    system.raw.pop_front();
+    if (raw.empty()) return false;
+    DisplayEvent event = std::move(raw.front());
+    raw.pop_front();
     Handle(event);
     return true;
 }
 
+}  // namespace
+
+bool TakeInput(HWND filter, UINT min, UINT max, bool remove, MSG& message) {
+    WindowSystem& system = WindowSystem::Get();
+    // The display's next event is turned into messages only when no converted one is waiting.
+    while (input.empty() && ConvertNextDisplayEvent()) {
+    }
+    for (auto it = input.begin(); it != input.end(); ++it) {
+        if ((filter && it->msg.hwnd != filter) || !MessageInRange(it->msg.message, min, max)) continue;
+        InputMessage taken = *it;
+        if (!remove) {
+            message = taken.msg;
+            return true;
+        }
+        input.erase(it);
+        if (!system.Find(taken.msg.hwnd)) return TakeInput(filter, min, max, remove, message);
+        NoteInput(taken.msg);
+        bool mouse = (taken.msg.message >= WM_MOUSEFIRST && taken.msg.message <= WM_MOUSELAST &&
+                      taken.msg.message != WM_MOUSEWHEEL) ||
+                     (taken.msg.message >= WM_NCMOUSEMOVE && taken.msg.message <= WM_NCMBUTTONDBLCLK);
+        if (mouse && !GetCapture()) {
+            bool button = taken.msg.message != WM_MOUSEMOVE && taken.msg.message != WM_NCMOUSEMOVE;
+            SendMessageA(taken.msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(taken.msg.hwnd),
+                         MAKELPARAM(taken.hitTest, button ? taken.msg.message : WM_MOUSEMOVE));
+            if (!system.Find(taken.msg.hwnd)) return TakeInput(filter, min, max, remove, message);
+        }
+        message = taken.msg;
+        return true;
+    }
+    return false;
+}
+
+
+bool InputWaiting() { return !input.empty() || !raw.empty(); }
+
+void ForgetInputFor(HWND window) {
+    if (lastClick.window == window) lastClick = {};
+    std::erase_if(input, [window](const InputMessage& m) { return m.msg.hwnd == window; });
+}
+
+void ResetInput() {
+    raw.clear();
+    input.clear();
+    lastClick = {};
+    std::fill(std::begin(keyState), std::end(keyState), BYTE{0});
+    std::fill(std::begin(asyncKeyState), std::end(asyncKeyState), BYTE{0});
+}
+
+POINT CursorPosition() { return cursorPos; }
+
+void AddLoopSource(LoopSource* source) { loopSources.push_back(source); }
+
+void RemoveLoopSource(LoopSource* source) { std::erase(loopSources, source); }
+
 }  // namespace platform::user
 
 SHORT WINAPI GetKeyState(int nVirtKey) {
-    BYTE state = WindowSystem::Get().keyState[nVirtKey & 0xFF];
+    BYTE state = keyState[nVirtKey & 0xFF];
     return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
 }
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {
-    return (WindowSystem::Get().asyncKeyState[vKey & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0;
+    return (asyncKeyState[vKey & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
     if (!lpPoint) return FALSE;
-    *lpPoint = WindowSystem::Get().cursorPos;
+    *lpPoint = cursorPos;
     return TRUE;
 }
 
 // The desktop does not let programs move the pointer; the position is only remembered.
 BOOL WINAPI SetCursorPos(int X, int Y) {
-    WindowSystem::Get().cursorPos = {X, Y};
+    cursorPos = {X, Y};
     return TRUE;
 }
 

@@ -2,7 +2,9 @@
 // quit message, input, painting, then timers.
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
+#include <vector>
 
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/FolderRead.h"
@@ -18,47 +20,19 @@ POINT lastMessagePos{};     // GetMessagePos: where the pointer was then
 int quitCode = 0;           // PostQuitMessage's, for the WM_QUIT it makes
 UINT_PTR nextTimerId = 0x7FFF;  // ids of timers without a window
 
-bool InRange(UINT message, UINT min, UINT max) { return (min == 0 && max == 0) || (message >= min && message <= max); }
-
-// The window whose WM_PAINT is due: the first invalid one, parents before their children.
-HWND FindPaintWindow(HWND handle, HWND filter) {
-    WindowSystem& system = WindowSystem::Get();
-    Window* window = system.Find(handle);
-    if (!window || !window->Visible() || !window->redraw) return nullptr;
-    if (window->frameNeeded && window->update.Empty()) {
-        window->frameNeeded = false;
-        SendMessageA(handle, WM_NCPAINT, 1, 0);
-        if (!(window = system.Find(handle))) return nullptr;
-    }
-    if (!window->update.Empty() && (!filter || filter == handle)) return handle;
-    // Looked for between any two messages, so without copies; a child's frame may destroy windows on the way, so
-    // the parent is looked up again after each.
-    for (size_t i = 0; i < window->children.size(); ++i) {
-        if (HWND found = FindPaintWindow(window->children[i], filter)) return found;
-        if (!(window = system.Find(handle))) return nullptr;
-    }
-    return nullptr;
-}
-
-HWND NextPaintWindow(HWND filter) {
-    WindowSystem& system = WindowSystem::Get();
-    if (!system.paintMaybeDue) return nullptr;
-    // Cleared before the look, so that a frame drawn on the way that makes something invalid sets it again; a
-    // look for one window's painting says nothing of the others.
-    if (!filter) system.paintMaybeDue = false;
-    const std::vector<HWND>& tops = system.TopLevelWindowsOnUiThread();
-    for (size_t i = 0; i < tops.size(); ++i) {
-        if (HWND found = FindPaintWindow(tops[i], filter)) {
-            system.paintMaybeDue = true;
-            return found;
-        }
-    }
-    return nullptr;
-}
+struct Timer {
+    HWND window = nullptr;
+    UINT_PTR id = 0;
+    std::chrono::nanoseconds period{};
+    std::chrono::nanoseconds due{};
+    TIMERPROC callback = nullptr;
+};
+std::vector<Timer> timers;
+std::atomic<bool> quitPosted{false};  // PostQuitMessage's, until the WM_QUIT it makes is taken
 
 Timer* DueTimer(HWND filter, std::chrono::nanoseconds now) {
     Timer* earliest = nullptr;
-    for (Timer& timer : WindowSystem::Get().timers)
+    for (Timer& timer : timers)
         if (timer.due <= now && (!filter || timer.window == filter) && (!earliest || timer.due < earliest->due))
             earliest = &timer;
     return earliest;
@@ -71,64 +45,11 @@ void NoteMessage(const MSG& message) {
     lastMessagePos = message.pt;
 }
 
-// Keys and buttons read as pressed from the moment their message is taken, as GetKeyState promises.
-void NoteInput(const MSG& message) {
-    WindowSystem& system = WindowSystem::Get();
-    auto set = [&system](int key, bool down) {
-        BYTE& state = system.keyState[key];
-        if (down && !(state & 0x80)) state ^= 0x01;
-        state = static_cast<BYTE>((state & 0x01) | (down ? 0x80 : 0));
-    };
-    switch (message.message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: set(static_cast<int>(message.wParam & 0xFF), true); break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP: set(static_cast<int>(message.wParam & 0xFF), false); break;
-        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: set(VK_LBUTTON, true); break;
-        case WM_LBUTTONUP: case WM_NCLBUTTONUP: set(VK_LBUTTON, false); break;
-        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_NCRBUTTONDOWN: set(VK_RBUTTON, true); break;
-        case WM_RBUTTONUP: case WM_NCRBUTTONUP: set(VK_RBUTTON, false); break;
-        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: set(VK_MBUTTON, true); break;
-        case WM_MBUTTONUP: set(VK_MBUTTON, false); break;
-        default: break;
-    }
-}
-
-bool TakeInput(HWND filter, UINT min, UINT max, bool remove, MSG& message) {
-    WindowSystem& system = WindowSystem::Get();
-    // The display's next event is turned into messages only when no converted one is waiting.
-    while (system.input.empty() && ConvertNextDisplayEvent()) {
-    }
-    for (auto it = system.input.begin(); it != system.input.end(); ++it) {
-        if ((filter && it->msg.hwnd != filter) || !InRange(it->msg.message, min, max)) continue;
-        InputMessage taken = *it;
-        if (!remove) {
-            message = taken.msg;
-            return true;
-        }
-        system.input.erase(it);
-        if (!system.Find(taken.msg.hwnd)) return TakeInput(filter, min, max, remove, message);
-        NoteInput(taken.msg);
-        bool mouse = (taken.msg.message >= WM_MOUSEFIRST && taken.msg.message <= WM_MOUSELAST &&
-                      taken.msg.message != WM_MOUSEWHEEL) ||
-                     (taken.msg.message >= WM_NCMOUSEMOVE && taken.msg.message <= WM_NCMBUTTONDBLCLK);
-        if (mouse && !system.capture) {
-            bool button = taken.msg.message != WM_MOUSEMOVE && taken.msg.message != WM_NCMOUSEMOVE;
-            SendMessageA(taken.msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(taken.msg.hwnd),
-                         MAKELPARAM(taken.hitTest, button ? taken.msg.message : WM_MOUSEMOVE));
-            if (!system.Find(taken.msg.hwnd)) return TakeInput(filter, min, max, remove, message);
-        }
-        message = taken.msg;
-        return true;
-    }
-    return false;
-}
-
 bool HasWork() {
     WindowSystem& system = WindowSystem::Get();
     MSG ignored;
-    return system.TakePosted(nullptr, 0, 0, false, ignored) || system.quitPosted || !system.input.empty() ||
-           !system.raw.empty() || NextPaintWindow(nullptr) || DueTimer(nullptr, Now());
+    return system.TakePosted(nullptr, 0, 0, false, ignored) || quitPosted || InputWaiting() ||
+           NextPaintWindow(nullptr) || DueTimer(nullptr, Now());
 }
 
 }  // namespace
@@ -159,7 +80,7 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd && !system.FindOrFail(hWnd)) return FALSE;
     // The cursor position belongs to the user-interface thread; a message posted from another thread (a sound
     // device's notice) carries none rather than read it while it changes.
-    const POINT cursor = WindowSystem::OnUiThread() ? system.cursorPos : POINT{};
+    const POINT cursor = WindowSystem::OnUiThread() ? CursorPosition() : POINT{};
     system.Post(MSG{hWnd, Msg, wParam, lParam, NowMilliseconds(), cursor});
     return TRUE;
 }
@@ -169,9 +90,8 @@ BOOL WINAPI PostThreadMessageA(DWORD, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void WINAPI PostQuitMessage(int nExitCode) {
-    WindowSystem& system = WindowSystem::Get();
     quitCode = nExitCode;
-    system.quitPosted = true;
+    quitPosted = true;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
@@ -192,9 +112,9 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
             if (remove) NoteMessage(*lpMsg);
             return TRUE;
         }
-        if (system.quitPosted && !hWnd) {
-            *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, NowMilliseconds(), system.cursorPos};
-            if (remove) system.quitPosted = false;
+        if (quitPosted && !hWnd) {
+            *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, NowMilliseconds(), CursorPosition()};
+            if (remove) quitPosted = false;
             return TRUE;
         }
         if (pass == 0 && TakeInput(hWnd, wMsgFilterMin, wMsgFilterMax, remove, *lpMsg)) {
@@ -202,17 +122,17 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
             return TRUE;
         }
     }
-    if (InRange(WM_PAINT, wMsgFilterMin, wMsgFilterMax))
+    if (MessageInRange(WM_PAINT, wMsgFilterMin, wMsgFilterMax))
         if (HWND paint = NextPaintWindow(hWnd)) {
-            *lpMsg = MSG{paint, WM_PAINT, 0, 0, NowMilliseconds(), system.cursorPos};
+            *lpMsg = MSG{paint, WM_PAINT, 0, 0, NowMilliseconds(), CursorPosition()};
             if (remove) platform::kernel::ForgetFolderReads();
             return TRUE;
         }
-    if (InRange(WM_TIMER, wMsgFilterMin, wMsgFilterMax)) {
+    if (MessageInRange(WM_TIMER, wMsgFilterMin, wMsgFilterMax)) {
         auto now = Now();
         if (Timer* timer = DueTimer(hWnd, now)) {
             *lpMsg = MSG{timer->window, WM_TIMER, timer->id, reinterpret_cast<LPARAM>(timer->callback),
-                         NowMilliseconds(), system.cursorPos};
+                         NowMilliseconds(), CursorPosition()};
             if (remove) {
                 // A late timer skips the periods it missed: one tick waits at most, never a backlog.
                 auto next = timer->due + timer->period;
@@ -304,18 +224,17 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
     constexpr nanoseconds kTick = nanoseconds(1'000'000'000 / 64);
     auto onTick = [&](nanoseconds time) { return (time + kTick - nanoseconds(1)) / kTick * kTick; };
     const nanoseconds period = onTick(std::chrono::milliseconds(uElapse));
-    auto existing = std::find_if(system.timers.begin(), system.timers.end(), [&](const Timer& t) {
+    auto existing = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) {
         return t.window == hWnd && t.id == nIDEvent && (hWnd || nIDEvent);
     });
-    UINT_PTR id = hWnd ? nIDEvent : (existing != system.timers.end() ? nIDEvent : ++nextTimerId);
+    UINT_PTR id = hWnd ? nIDEvent : (existing != timers.end() ? nIDEvent : ++nextTimerId);
     Timer timer{hWnd, id, period, onTick(Now() + std::chrono::milliseconds(uElapse)), lpTimerFunc};
-    if (existing != system.timers.end()) *existing = timer;
-    else system.timers.push_back(timer);
+    if (existing != timers.end()) *existing = timer;
+    else timers.push_back(timer);
     return hWnd && id == 0 ? 1 : id;
 }
 
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
-    auto& timers = WindowSystem::Get().timers;
     auto count = std::erase_if(timers, [&](const Timer& t) { return t.window == hWnd && t.id == uIDEvent; });
     if (!count) SetLastError(ERROR_INVALID_PARAMETER);
     return count ? TRUE : FALSE;
@@ -325,9 +244,23 @@ namespace platform::user {
 
 std::optional<std::chrono::nanoseconds> NextTimerDue() {
     std::optional<std::chrono::nanoseconds> next;
-    for (const Timer& timer : WindowSystem::Get().timers)
+    for (const Timer& timer : timers)
         if (!next || timer.due < *next) next = timer.due;
     return next;
+}
+
+size_t TimerCount() { return timers.size(); }
+
+void ForgetTimersOf(HWND window) {
+    std::erase_if(timers, [window](const Timer& t) { return t.window == window; });
+}
+
+void ResetMessages() {
+    timers.clear();
+    MSG ignored;
+    while (WindowSystem::Get().TakePosted(nullptr, 0, 0, true, ignored)) {
+    }
+    quitPosted = false;
 }
 
 }  // namespace platform::user

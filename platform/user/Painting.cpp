@@ -70,6 +70,31 @@ void PaintTreeNow(HWND handle, bool children) {
     for (HWND child : std::vector<HWND>(window->children)) PaintTreeNow(child, true);
 }
 
+// Whether some window may have a frame or an area to paint: set whenever one is made invalid, shown or let draw
+// again, and cleared by a look through every window that found none, so that the loop does not look through every
+// window between any two messages when nothing has changed.
+bool paintMaybeDue = false;
+
+// The window whose WM_PAINT is due: the first invalid one, parents before their children.
+HWND FindPaintWindow(HWND handle, HWND filter) {
+    WindowSystem& system = WindowSystem::Get();
+    Window* window = system.Find(handle);
+    if (!window || !window->Visible() || !window->redraw) return nullptr;
+    if (window->frameNeeded && window->update.Empty()) {
+        window->frameNeeded = false;
+        SendMessageA(handle, WM_NCPAINT, 1, 0);
+        if (!(window = system.Find(handle))) return nullptr;
+    }
+    if (!window->update.Empty() && (!filter || filter == handle)) return handle;
+    // Looked for between any two messages, so without copies; a child's frame may destroy windows on the way, so
+    // the parent is looked up again after each.
+    for (size_t i = 0; i < window->children.size(); ++i) {
+        if (HWND found = FindPaintWindow(window->children[i], filter)) return found;
+        if (!(window = system.Find(handle))) return nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 namespace platform::user {
@@ -111,7 +136,7 @@ void InvalidateArea(Window& window, const Region& clientArea, bool erase, bool w
     if (area.Empty()) return;
     window.update.Union(area);
     window.eraseNeeded |= erase;
-    system.paintMaybeDue = true;
+    paintMaybeDue = true;
     if (!withChildren) return;
     for (HWND handle : window.children) {
         Window* child = system.Find(handle);
@@ -125,8 +150,27 @@ void InvalidateArea(Window& window, const Region& clientArea, bool erase, bool w
 
 void NeedFrame(Window& window) {
     window.frameNeeded = true;
-    WindowSystem::Get().paintMaybeDue = true;
+    paintMaybeDue = true;
 }
+
+void NotePaintMaybeDue() { paintMaybeDue = true; }
+
+HWND NextPaintWindow(HWND filter) {
+    WindowSystem& system = WindowSystem::Get();
+    if (!paintMaybeDue) return nullptr;
+    // Cleared before the look, so that a frame drawn on the way that makes something invalid sets it again; a
+    // look for one window's painting says nothing of the others.
+    if (!filter) paintMaybeDue = false;
+    const std::vector<HWND>& tops = system.TopLevelWindowsOnUiThread();
+    for (size_t i = 0; i < tops.size(); ++i) {
+        if (HWND found = FindPaintWindow(tops[i], filter)) {
+            paintMaybeDue = true;
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 
 void InvalidateParentArea(Window& window, const RECT& rectInParent) {
     if (Window* parent = WindowSystem::Get().Find(window.parent)) InvalidateArea(*parent, Region(rectInParent), true, true);

@@ -17,6 +17,7 @@ namespace {
 
 // SIGHUP means the user logs off; SIGTERM that the machine shuts down (or the session manager ends us).
 std::atomic<LPARAM> sessionReason{0};
+std::atomic<bool> sessionEnding{false};  // set by the signal thread, taken by the message loop
 std::atomic<bool> sessionAnnounced{false};
 
 constexpr time_t kGraceSeconds = 5;
@@ -57,9 +58,8 @@ void StartSessionWatch() {
         while (sigwait(&signals, &signal) != 0) {
         }
         sessionReason = signal == SIGHUP ? static_cast<LPARAM>(ENDSESSION_LOGOFF) : 0;
-        WindowSystem& system = WindowSystem::Get();
-        system.sessionEnding = true;
-        system.WakeLoop();
+        sessionEnding = true;
+        WindowSystem::Get().WakeLoop();
         // A program whose message loop has not passed the news on a few seconds later hangs, and one that is told a
         // second time is in a hurry: either is ended the way the signal would have ended it, as the desktop ends a
         // program that hangs at log-off.
@@ -70,6 +70,10 @@ void StartSessionWatch() {
         }
         EndAsTheSignalWould(signal);
     }).detach();
+}
+
+void SendSessionEndIfDue() {
+    if (sessionEnding.exchange(false)) SendSessionEnd();
 }
 
 void SendSessionEnd() {

@@ -1,7 +1,8 @@
 #pragma once
-// The window system's own state, shared by the files of platform/user and by platform/testing: the window tree,
-// classes, the message queue, timers, focus, and the display backend. Everything here belongs to the one
-// user-interface thread except where a comment says otherwise.
+// The window system shared by the files of platform/user and by platform/testing: the window table and tree, the
+// classes, the posted-message queue and the display backend, and the doors to the state each file keeps to itself
+// (focus, input, timers, painting, the session). Everything here belongs to the one user-interface thread except
+// where a comment says otherwise.
 
 #include <atomic>
 #include <chrono>
@@ -90,21 +91,6 @@ struct Window {
     }
 };
 
-// An input message waiting in the queue; a mouse message carries where on its window it landed, for the
-// WM_SETCURSOR sent when it is taken.
-struct InputMessage {
-    MSG msg{};
-    LRESULT hitTest = HTCLIENT;
-};
-
-struct Timer {
-    HWND window = nullptr;
-    UINT_PTR id = 0;
-    std::chrono::nanoseconds period{};
-    std::chrono::nanoseconds due{};
-    TIMERPROC callback = nullptr;
-};
-
 // Something besides the display that the message loop waits on, served on the user-interface thread: the session
 // bus. Sources come and go on that thread.
 class LoopSource {
@@ -156,35 +142,6 @@ class WindowSystem {
     void Post(const MSG& message);
     bool TakePosted(HWND filter, UINT min, UINT max, bool remove, MSG& message);
     void DropPostedFor(HWND window);
-    std::atomic<bool> quitPosted{false};
-
-    // What the display reported and is not yet turned into messages. Mouse and key events become messages only
-    // when the program takes them, as on Windows, so that a capture or a focus change made while handling one
-    // event already decides where the next one goes.
-    std::deque<display::DisplayEvent> raw;
-    std::deque<InputMessage> input;
-    std::vector<Timer> timers;
-    std::vector<LoopSource*> loopSources;
-
-    HWND active = nullptr;
-    HWND focus = nullptr;
-    HWND capture = nullptr;
-    HWND mouseWindow = nullptr;  // the window the mouse was last over
-    POINT cursorPos{};  // screen
-    BYTE keyState[256] = {};       // as of the last input message taken from the queue
-    BYTE asyncKeyState[256] = {};  // as of the last event from the display
-    // Whether some window may have a frame or an area to paint: set whenever one is made invalid, shown or let
-    // draw again, and cleared by a look through every window that found none, so that the loop does not look
-    // through every window between any two messages when nothing has changed.
-    bool paintMaybeDue = false;
-    std::atomic<bool> sessionEnding{false};
-
-    struct LastClick {
-        HWND window = nullptr;
-        UINT message = 0;
-        DWORD time = 0;
-        POINT pos{};
-    } lastClick;
 
     // Whether the caller is the thread that makes the windows (and owns the state above).
     static bool OnUiThread() { return onUiThread_; }
@@ -219,11 +176,41 @@ struct CallDepth {
     ~CallDepth();
 };
 
+// ---- the window manager's state, each part behind the file that owns it ----
+// Focus.cpp: the active window, the focus and the capture, read with GetActiveWindow, GetFocus and GetCapture.
+void SendActivation(HWND newActive, bool byClick, bool fromDisplay);
+void ForgetWindow(HWND handle);  // focus, capture, activation, input and timers of a window that goes away
+void ResetFocus();               // no window active, focused or capturing: for a test's fresh desktop
+// Input.cpp: what the display reported, the input messages made of it, the key state, the pointer and the loop's
+// other sources.
+bool TakeInput(HWND filter, UINT min, UINT max, bool remove, MSG& message);
+bool InputWaiting();
+POINT CursorPosition();  // on the screen
+void ForgetInputFor(HWND window);
+void ResetInput();
+void AddLoopSource(LoopSource* source);
+void RemoveLoopSource(LoopSource* source);
+void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
+// Messages.cpp: the timers and the quit message (the posted queue is the window system's, as other threads post).
+std::optional<std::chrono::nanoseconds> NextTimerDue();
+size_t TimerCount();
+void ForgetTimersOf(HWND window);
+void ResetMessages();  // no timers, no posted or quit message
+// Painting.cpp: whether some window may have something to paint, and which one does.
+void NotePaintMaybeDue();
+HWND NextPaintWindow(HWND filter);
+// Session.cpp: the end of the session, told to the windows by the loop.
+void SendSessionEnd();
+void SendSessionEndIfDue();
+
+inline bool MessageInRange(UINT message, UINT min, UINT max) {
+    return (min == 0 && max == 0) || (message >= min && message <= max);
+}
+
 // ---- shared helpers of the window system (defined across platform/user) ----
 std::shared_ptr<WindowClass> ClassByName(LPCSTR name);
 RECT NonClientInsets(DWORD style, DWORD exStyle);
 RECT WindowRectOnSurface(const Window& window);
-void SendSessionEnd();
 void PaintScrollBars(HDC windowDC, Window& window);
 void TrackScrollBar(HWND handle, int bar, POINT screen);
 void HideCaretForPainting(HWND handle);
@@ -243,15 +230,10 @@ gdi::Region VisibleRegion(Window& window, bool clientOnly);  // surface coordina
 void InvalidateArea(Window& window, const gdi::Region& clientArea, bool erase, bool withChildren);
 void InvalidateParentArea(Window& window, const RECT& rectInParent);
 void PresentAll();
-void PumpDisplay(std::optional<std::chrono::nanoseconds> timeout);
-bool ConvertNextDisplayEvent();  // false when none is waiting
-std::optional<std::chrono::nanoseconds> NextTimerDue();
-void SendActivation(HWND newActive, bool byClick, bool fromDisplay);
 void ApplyNativeBounds(Window& window);
 // Hands the window's icon (the big one, else the small one) to its window on the desktop, if it has one.
 void ApplyNativeIcon(Window& window);
 void CreateNativeIfNeeded(Window& window);
-void ForgetWindow(HWND handle);  // focus, capture, activation and timers of a window that goes away
 std::chrono::nanoseconds Now();
 // The text of a message box window, or nothing for any other window.
 std::optional<std::string> MessageBoxText(HWND window);
