@@ -53,7 +53,12 @@ void StartSessionWatch() {
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // The thread is running before this returns: a process that forks soon after (the tests do, to give up their
+    // privileges) must not copy a thread still being made, with whatever locks of the allocator it holds then.
+    static std::atomic<bool> running{false};  // outlives this call: the thread may still be in notify_one
     std::thread([signals] {
+        running = true;
+        running.notify_one();
         int signal = 0;
         while (sigwait(&signals, &signal) != 0) {
         }
@@ -70,6 +75,7 @@ void StartSessionWatch() {
         }
         EndAsTheSignalWould(signal);
     }).detach();
+    running.wait(false);
 }
 
 void SendSessionEndIfDue() {
