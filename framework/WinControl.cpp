@@ -308,26 +308,51 @@ void PassOn(TWinControl& parent, const TMessage& message) {
 }  // namespace
 
 void TWinControl::WndProc(TMessage& message) {
+    if (HandleWindowMessage(message) || HandleChildMessage(message) || HandleControlMessage(message) ||
+        HandleKeyMessage(message))
+        return;
+    if (IsMouseMessage(message.Msg) && RouteMouseToGraphicChild(message)) return;
+    TControl::WndProc(message);
+}
+
+// The window's own: drives coming and going, painting, erasing and being moved.
+bool TWinControl::HandleWindowMessage(TMessage& message) {
     switch (message.Msg) {
         case WM_DEVICECHANGE:
             // Windows tells top-level windows alone of drives that come and go; such a window passes it on to every
             // control it holds, so that a drive selector can read its drives again.
             TControl::WndProc(message);
             if (!Parent()) PassOn(*this, message);
-            return;
+            return true;
         case WM_PAINT:
-            if (customPaint_ || std::any_of(controls_.begin(), controls_.end(),
-                                            [](TControl* c) { return !dynamic_cast<TWinControl*>(c); })) {
-                PaintHandler(message);
-                return;
-            }
-            break;
+            if (!customPaint_ && std::all_of(controls_.begin(), controls_.end(),
+                                             [](TControl* c) { return dynamic_cast<TWinControl*>(c) != nullptr; }))
+                return false;
+            PaintHandler(message);
+            return true;
         case WM_ERASEBKGND: {
             RECT client = ClientRect();
             FillRect(reinterpret_cast<HDC>(message.WParam), &client, brush_.Handle());
             message.Result = 1;
-            return;
+            return true;
         }
+        case WM_WINDOWPOSCHANGED: {
+            DefaultHandler(message);
+            RECT window;
+            GetWindowRect(handle_, &window);
+            POINT corner{window.left, window.top};
+            if (Parent() && Parent()->HandleAllocated()) ::ScreenToClient(Parent()->Handle(), &corner);
+            StoreBounds(corner.x, corner.y, window.right - window.left, window.bottom - window.top);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// What a child window tells its parent goes back to the child's own control; the colours a child asks of its
+// parent are the child control's.
+bool TWinControl::HandleChildMessage(TMessage& message) {
+    switch (message.Msg) {
         case WM_COMMAND:
         case WM_HSCROLL:
         case WM_VSCROLL:
@@ -338,15 +363,13 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSCROLLBAR:
         case WM_CTLCOLORSTATIC:
-            if (message.LParam) {
-                Reflect(message, reinterpret_cast<HWND>(message.LParam));
-                return;
-            }
-            break;
-        case WM_DRAWITEM: Reflect(message, reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem); return;
+            if (!message.LParam) return false;
+            Reflect(message, reinterpret_cast<HWND>(message.LParam));
+            return true;
+        case WM_DRAWITEM: Reflect(message, reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem); return true;
         case WM_MEASUREITEM:
             Reflect(message, GetDlgItem(handle_, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->CtlID)));
-            return;
+            return true;
         case CN_CTLCOLORMSGBOX:
         case CN_CTLCOLOREDIT:
         case CN_CTLCOLORLISTBOX:
@@ -358,70 +381,72 @@ void TWinControl::WndProc(TMessage& message) {
             SetTextColor(dc, ColorToRGB(Font().Color()));
             SetBkColor(dc, ColorToRGB(Color()));
             message.Result = reinterpret_cast<LRESULT>(brush_.Handle());
-            return;
+            return true;
         }
-        case WM_WINDOWPOSCHANGED: {
-            DefaultHandler(message);
-            RECT window;
-            GetWindowRect(handle_, &window);
-            POINT corner{window.left, window.top};
-            if (Parent() && Parent()->HandleAllocated()) ::ScreenToClient(Parent()->Handle(), &corner);
-            StoreBounds(corner.x, corner.y, window.right - window.left, window.bottom - window.top);
-            return;
-        }
+        default: return false;
+    }
+}
+
+// The framework's own notices of a changed property, passed on to the children where they depend on it.
+bool TWinControl::HandleControlMessage(TMessage& message) {
+    switch (message.Msg) {
         case CM_ENABLEDCHANGED:
             if (handle_) EnableWindow(handle_, Enabled());
             Invalidate();
-            return;
+            return true;
         case CM_VISIBLECHANGED:
             if (handle_ && Parent()) ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);
             if (Visible()) UpdateShowing();
             TControl::WndProc(message);
-            return;
+            return true;
         case CM_FONTCHANGED:
             ApplyFont();
             for (TControl* child : std::vector<TControl*>(controls_)) child->Perform(CM_PARENTFONTCHANGED, 0, 0);
             Invalidate();
-            return;
+            return true;
         case CM_COLORCHANGED:
             brush_.SetColor(Color());
             for (TControl* child : std::vector<TControl*>(controls_)) child->Perform(CM_PARENTCOLORCHANGED, 0, 0);
             Invalidate();
-            return;
+            return true;
         case CM_DIALOGKEY:
             message.Result = OfferDialogKey(static_cast<WORD>(message.WParam), message.LParam) ? 1 : 0;
-            return;
+            return true;
         case CM_FOCUSCHANGED:
             for (TControl* child : std::vector<TControl*>(controls_))
                 child->Perform(CM_FOCUSCHANGED, message.WParam, message.LParam);
-            return;
-        case CM_ENTER: DoEnter(); return;
-        case CM_EXIT: DoExit(); return;
+            return true;
+        case CM_ENTER: DoEnter(); return true;
+        case CM_EXIT: DoExit(); return true;
+        default: return false;
+    }
+}
+
+// The focus and the keys: the control's own events first, the window's default handling for what they leave.
+bool TWinControl::HandleKeyMessage(TMessage& message) {
+    switch (message.Msg) {
         case WM_SETFOCUS:
             DefaultHandler(message);
             if (TFormBase* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
-            return;
+            return true;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (!DoKeyDown(message)) DefaultHandler(message);
-            return;
+            return true;
         case WM_CHAR:
             if (!DoKeyPress(message)) DefaultHandler(message);
-            return;
+            return true;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             if (!DoKeyUp(message)) DefaultHandler(message);
-            return;
+            return true;
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN:
         case CN_KEYUP:
         case CN_CHAR:
-        case CN_SYSCHAR: HandleKeyNotification(message); return;
-        default:
-            if (IsMouseMessage(message.Msg) && RouteMouseToGraphicChild(message)) return;
-            break;
+        case CN_SYSCHAR: HandleKeyNotification(message); return true;
+        default: return false;
     }
-    TControl::WndProc(message);
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

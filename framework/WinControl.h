@@ -114,6 +114,10 @@ class TWinControl : public TControl {
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     void DestroyHandle();
+    bool HandleWindowMessage(TMessage& message);
+    bool HandleChildMessage(TMessage& message);
+    bool HandleControlMessage(TMessage& message);
+    bool HandleKeyMessage(TMessage& message);
     void Reflect(TMessage& message, HWND child);
     bool RouteMouseToGraphicChild(TMessage& message);
     void HandleKeyNotification(TMessage& message);

@@ -129,6 +129,74 @@ TextLine Prefixed(FontInstance& font, const std::u32string& chars, UINT format) 
     return line;
 }
 
+// The text's lines: one, or one for each paragraph, or as many as the width needs with DT_WORDBREAK.
+std::vector<TextLine> BreakLines(const Layout& layout, const TextLine& all, int width) {
+    std::vector<TextLine> lines;
+    if (layout.format & DT_SINGLELINE) {
+        lines.push_back(Piece(layout, all, 0, all.chars.size(), false));
+        return lines;
+    }
+    size_t begin = 0;
+    for (size_t i = 0; i <= all.chars.size(); ++i) {
+        bool end = i == all.chars.size();
+        if (!end && all.chars[i] != '\n' && all.chars[i] != '\r') continue;
+        if (end && begin == i && !lines.empty()) break;  // a final line break starts no line of its own
+        if (end && all.chars.empty()) break;
+        TextLine paragraph;
+        paragraph.chars = all.chars.substr(begin, i - begin);
+        paragraph.advances.assign(all.advances.begin() + static_cast<ptrdiff_t>(begin),
+                                  all.advances.begin() + static_cast<ptrdiff_t>(i));
+        paragraph.underlined.assign(all.underlined.begin() + static_cast<ptrdiff_t>(begin),
+                                    all.underlined.begin() + static_cast<ptrdiff_t>(i));
+        if (layout.format & DT_WORDBREAK)
+            Wrap(layout, paragraph, width, lines);
+        else
+            lines.push_back(Piece(layout, paragraph, 0, paragraph.chars.size(), false));
+        if (!end && all.chars[i] == '\r' && i + 1 < all.chars.size() && all.chars[i + 1] == '\n') ++i;
+        begin = i + 1;
+    }
+    return lines;
+}
+
+// Paints the lines in the rectangle, aligned as the format asks; the height of the text, as DrawTextA returns it.
+int PaintLines(HDC hdc, FontInstance& font, const std::vector<TextLine>& lines, const RECT& rect, UINT format,
+               int lineHeight) {
+    DrawScope scope(hdc);
+    if (!scope) return 0;
+    if (!(format & DT_NOCLIP)) scope.LimitClip(scope.ToSurface(rect));
+    const TEXTMETRICA& metrics = font.Metrics();
+    int y = rect.top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = rect.top + (rect.bottom - rect.top - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            y = rect.bottom - lineHeight;
+    }
+    const DcState& state = scope.Dc().state;
+    for (const TextLine& line : lines) {
+        int lineWidth = line.Width();
+        int x = rect.left;
+        if (format & DT_CENTER)
+            x += (rect.right - rect.left - lineWidth) / 2;
+        else if (format & DT_RIGHT)
+            x = rect.right - lineWidth;
+        POINT at = scope.ToSurface(x, y);
+        if (state.bkMode == OPAQUE)
+            FillSolid(scope, {at.x, at.y, at.x + lineWidth, at.y + metrics.tmHeight}, scope.PixelOf(state.bkColor));
+        if (format & DT_PREFIXONLY) {
+            // Only the underlines of the prefix characters.
+            TextLine marks = line;
+            for (char32_t& c : marks.chars) c = ' ';
+            PaintLine(scope, font, marks, at.x, at.y);
+        } else {
+            PaintLine(scope, font, line, at.x, at.y);
+        }
+        y += lineHeight;
+    }
+    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return y - rect.top;
+    return static_cast<int>(lines.size()) * lineHeight;
+}
+
 }  // namespace
 
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
@@ -154,32 +222,8 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     int lineHeight = metrics.tmHeight + ((format & DT_EXTERNALLEADING) ? metrics.tmExternalLeading : 0);
     int width = lprc->right - lprc->left;
 
-    TextLine all = Prefixed(font, DecodeUtf8(text), format);
     std::vector<TextLine> lines;
-    if (format & DT_SINGLELINE) {
-        lines.push_back(Piece(layout, all, 0, all.chars.size(), false));
-    } else {
-        size_t begin = 0;
-        for (size_t i = 0; i <= all.chars.size(); ++i) {
-            bool end = i == all.chars.size();
-            if (!end && all.chars[i] != '\n' && all.chars[i] != '\r') continue;
-            if (end && begin == i && !lines.empty()) break;  // a final line break starts no line of its own
-            if (end && all.chars.empty()) break;
-            TextLine paragraph;
-            paragraph.chars = all.chars.substr(begin, i - begin);
-            paragraph.advances.assign(all.advances.begin() + static_cast<ptrdiff_t>(begin),
-                                      all.advances.begin() + static_cast<ptrdiff_t>(i));
-            paragraph.underlined.assign(all.underlined.begin() + static_cast<ptrdiff_t>(begin),
-                                        all.underlined.begin() + static_cast<ptrdiff_t>(i));
-            if (format & DT_WORDBREAK)
-                Wrap(layout, paragraph, width, lines);
-            else
-                lines.push_back(Piece(layout, paragraph, 0, paragraph.chars.size(), false));
-            if (!end && all.chars[i] == '\r' && i + 1 < all.chars.size() && all.chars[i + 1] == '\n') ++i;
-            begin = i + 1;
-        }
-    }
-    if (text.empty()) lines.clear();
+    if (!text.empty()) lines = BreakLines(layout, Prefixed(font, DecodeUtf8(text), format), width);
     if (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
         for (TextLine& line : lines) AddEllipsis(font, line, width);
 
@@ -191,38 +235,5 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         lprc->bottom = lprc->top + height;
         return height;
     }
-
-    DrawScope scope(hdc);
-    if (!scope) return 0;
-    if (!(format & DT_NOCLIP)) scope.LimitClip(scope.ToSurface(*lprc));
-    int y = lprc->top;
-    if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER)
-            y = lprc->top + (lprc->bottom - lprc->top - lineHeight) / 2;
-        else if (format & DT_BOTTOM)
-            y = lprc->bottom - lineHeight;
-    }
-    const DcState& state = scope.Dc().state;
-    for (const TextLine& line : lines) {
-        int lineWidth = line.Width();
-        int x = lprc->left;
-        if (format & DT_CENTER)
-            x += (width - lineWidth) / 2;
-        else if (format & DT_RIGHT)
-            x = lprc->right - lineWidth;
-        POINT at = scope.ToSurface(x, y);
-        if (state.bkMode == OPAQUE)
-            FillSolid(scope, {at.x, at.y, at.x + lineWidth, at.y + metrics.tmHeight}, scope.PixelOf(state.bkColor));
-        if (format & DT_PREFIXONLY) {
-            // Only the underlines of the prefix characters.
-            TextLine marks = line;
-            for (char32_t& c : marks.chars) c = ' ';
-            PaintLine(scope, font, marks, at.x, at.y);
-        } else {
-            PaintLine(scope, font, line, at.x, at.y);
-        }
-        y += lineHeight;
-    }
-    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return y - lprc->top;
-    return height;
+    return PaintLines(hdc, font, lines, *lprc, format, lineHeight);
 }

@@ -143,6 +143,65 @@ void CreateNativeIfNeeded(Window& window) {
 
 }  // namespace platform::user
 
+namespace {
+
+// What SetWindowPos changed, for what follows from it.
+struct PositionChange {
+    RECT oldRect;
+    bool moved;
+    bool sized;
+    bool wasVisible;
+    bool nowVisible;
+    UINT flags;  // as the caller asked
+};
+
+// What a child window uncovered belongs to its parent again; what it covers now is drawn anew.
+void RedrawMovedChild(Window& window, const PositionChange& change) {
+    if (change.flags & SWP_NOREDRAW) return;
+    const bool changed = change.moved || change.sized;
+    if (change.wasVisible && (changed || !change.nowVisible) && WindowSystem::Get().Find(window.parent))
+        InvalidateParentArea(window, change.oldRect);
+    if (change.nowVisible && (changed || !change.wasVisible || (change.flags & SWP_FRAMECHANGED))) {
+        NeedFrame(window);
+        InvalidateArea(window, platform::gdi::Region(window.ClientRect()), true, true);
+    }
+}
+
+// A top-level window's pixels and its window on the desktop follow; shown it becomes active, hidden it hands the
+// activation on.
+void ApplyToTopLevel(Window& window, const PositionChange& change) {
+    WindowSystem& system = WindowSystem::Get();
+    const HWND handle = window.handle;
+    RECT client = window.ClientRect();
+    if (change.nowVisible && (window.surface.width != client.right || window.surface.height != client.bottom)) {
+        window.surface.Resize(client.right, client.bottom);
+        InvalidateArea(window, platform::gdi::Region(client), true, true);
+        window.presentAll = true;
+    }
+    if (change.nowVisible) CreateNativeIfNeeded(window);
+    if (window.native && (change.moved || change.sized)) ApplyNativeBounds(window);
+    if (window.native && change.nowVisible != change.wasVisible) {
+        if (change.nowVisible) window.native->Show(!(change.flags & SWP_NOACTIVATE));
+        else window.native->Hide();
+    }
+    if (change.nowVisible && !change.wasVisible && !(change.flags & SWP_NOACTIVATE)) {
+        system.BringToFront(handle);
+        SendActivation(handle, false, false);
+    }
+    if (!change.nowVisible && change.wasVisible && GetActiveWindow() == handle) {
+        // The owner, or else the frontmost other visible window, takes over; a disabled window cannot, so while a
+        // modal window's owners are disabled none may be active until they are enabled again.
+        auto canTake = [](const Window* w) { return w && w->Visible() && w->native && !(w->style & WS_DISABLED); };
+        HWND next = nullptr;
+        if (Window* owner = system.Find(window.owner); canTake(owner)) next = owner->handle;
+        for (HWND other : system.TopLevelWindows())
+            if (!next && other != handle && canTake(system.Find(other))) next = other;
+        SendActivation(next, false, false);
+    }
+}
+
+}  // namespace
+
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
     WindowSystem& system = WindowSystem::Get();
     Window* window = system.FindOrFail(hWnd);
@@ -187,44 +246,9 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     // A window shown again may still hold an area it was to paint.
     if (nowVisible != wasVisible) NotePaintMaybeDue();
 
-    if (window->Child()) {
-        // What the window uncovered belongs to its parent again; what it covers now is drawn anew.
-        if (wasVisible && (moved || sized || !nowVisible) && !(uFlags & SWP_NOREDRAW)) {
-            Window* parent = system.Find(window->parent);
-            if (parent) InvalidateParentArea(*window, oldRect);
-        }
-        if (nowVisible && (moved || sized || !wasVisible || (uFlags & SWP_FRAMECHANGED)) && !(uFlags & SWP_NOREDRAW)) {
-            NeedFrame(*window);
-            InvalidateArea(*window, platform::gdi::Region(window->ClientRect()), true, true);
-        }
-    } else {
-        RECT client = window->ClientRect();
-        if (nowVisible && (window->surface.width != client.right || window->surface.height != client.bottom)) {
-            window->surface.Resize(client.right, client.bottom);
-            InvalidateArea(*window, platform::gdi::Region(client), true, true);
-            window->presentAll = true;
-        }
-        if (nowVisible) CreateNativeIfNeeded(*window);
-        if (window->native && (moved || sized)) ApplyNativeBounds(*window);
-        if (window->native && nowVisible != wasVisible) {
-            if (nowVisible) window->native->Show(!(uFlags & SWP_NOACTIVATE));
-            else window->native->Hide();
-        }
-        if (nowVisible && !wasVisible && !(uFlags & SWP_NOACTIVATE)) {
-            system.BringToFront(hWnd);
-            SendActivation(hWnd, false, false);
-        }
-        if (!nowVisible && wasVisible && GetActiveWindow() == hWnd) {
-            // The owner, or else the frontmost other visible window, takes over; a disabled window cannot, so
-            // while a modal window's owners are disabled none may be active until they are enabled again.
-            auto canTake = [](const Window* w) { return w && w->Visible() && w->native && !(w->style & WS_DISABLED); };
-            HWND next = nullptr;
-            if (Window* owner = system.Find(window->owner); canTake(owner)) next = owner->handle;
-            for (HWND other : system.TopLevelWindows())
-                if (!next && other != hWnd && canTake(system.Find(other))) next = other;
-            SendActivation(next, false, false);
-        }
-    }
+    const PositionChange change{oldRect, moved, sized, wasVisible, nowVisible, uFlags};
+    if (window->Child()) RedrawMovedChild(*window, change);
+    else ApplyToTopLevel(*window, change);
     if ((window = system.Find(hWnd))) {
         pos.x = window->rect.left;
         pos.y = window->rect.top;

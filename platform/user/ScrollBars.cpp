@@ -200,40 +200,78 @@ void EndTracking(HWND handle, int bar) {
     }
 }
 
+// One press on a scroll bar, from the press to the release: the part pressed, where the pointer is now (in window
+// coordinates) and, on the thumb, how far into it the pointer took hold.
+struct BarTracking {
+    HWND handle;
+    int bar;
+    bool vertical;
+    UINT report;  // WM_VSCROLL or WM_HSCROLL
+    RECT outer;   // the window on the screen
+    Part part = kNone;
+    LONG grab = 0;
+    POINT mouse{};
+
+    POINT Local(POINT screen) const { return POINT{screen.x - outer.left, screen.y - outer.top}; }
+    Layout LayoutNow() const {
+        Window* w = WindowSystem::Get().Find(handle);
+        return w ? Measure(BarRect(*w, bar), vertical, w->scroll[bar]) : Layout{};
+    }
+    // A move drags the thumb; the release ends the tracking (true), with the thumb's final position.
+    bool FollowMouse(const MSG& message) {
+        POINT client{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        ClientToScreen(handle, &client);
+        mouse = Local(client);
+        const bool released = message.message == WM_LBUTTONUP;
+        if (part != kThumb) return released;
+        Window* w = WindowSystem::Get().Find(handle);
+        if (!w) return true;
+        ScrollBarState& s = w->scroll[bar];
+        const int position = DraggedThumbPosition(*w, bar, mouse, grab);
+        if (position != s.trackPos || released) {
+            s.trackPos = position;
+            if (!released) {
+                RedrawBar(handle);
+                SendMessageA(handle, report, MAKEWPARAM(SB_THUMBTRACK, position), 0);
+            }
+        }
+        if (released) SendMessageA(handle, report, MAKEWPARAM(SB_THUMBPOSITION, s.trackPos), 0);
+        return released;
+    }
+    // A held arrow repeats; a held page area repeats until the thumb reaches the pointer.
+    void Repeat() {
+        SetTimer(handle, kRepeatTimer, kRepeat, nullptr);
+        if (PartAt(LayoutNow(), mouse, vertical) == part) SendMessageA(handle, report, CodeFor(part), 0);
+        RedrawBar(handle);
+    }
+};
+
 }  // namespace
 
 void TrackScrollBar(HWND handle, int bar, POINT screen) {
     WindowSystem& system = WindowSystem::Get();
     Window* window = system.Find(handle);
     if (!window || !Scrollable(window->scroll[bar]) || (window->style & WS_DISABLED)) return;
-    const bool vertical = bar == SB_VERT;
-    const UINT report = vertical ? WM_VSCROLL : WM_HSCROLL;
-    RECT outer;
-    GetWindowRect(handle, &outer);
-    auto local = [&outer](POINT p) { return POINT{p.x - outer.left, p.y - outer.top}; };
-    auto layoutNow = [&]() {
-        Window* w = system.Find(handle);
-        return w ? Measure(BarRect(*w, bar), vertical, w->scroll[bar]) : Layout{};
-    };
-    POINT start = local(screen);
-    Layout layout = layoutNow();
-    Part part = PartAt(layout, start, vertical);
-    if (part == kNone) return;
+    BarTracking tracking{handle, bar, bar == SB_VERT, static_cast<UINT>(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL), {}};
+    GetWindowRect(handle, &tracking.outer);
+    tracking.mouse = tracking.Local(screen);
+    Layout layout = tracking.LayoutNow();
+    tracking.part = PartAt(layout, tracking.mouse, tracking.vertical);
+    if (tracking.part == kNone) return;
 
     ScrollBarState& state = window->scroll[bar];
-    state.pressedPart = part;
-    const LONG grab = vertical ? start.y - layout.thumb.top : start.x - layout.thumb.left;
-    if (part == kThumb) {
+    state.pressedPart = tracking.part;
+    tracking.grab = tracking.vertical ? tracking.mouse.y - layout.thumb.top : tracking.mouse.x - layout.thumb.left;
+    if (tracking.part == kThumb) {
         state.tracking = true;
         state.trackPos = state.pos;
     }
     SetCapture(handle);
     RedrawBar(handle);
-    if (part != kThumb) {
-        SendMessageA(handle, report, CodeFor(part), 0);
+    if (tracking.part != kThumb) {
+        SendMessageA(handle, tracking.report, CodeFor(tracking.part), 0);
         SetTimer(handle, kRepeatTimer, kFirstRepeat, nullptr);
     }
-    POINT mouse = start;
     MSG message;
     bool ended = false;
     while (!ended && system.Find(handle) && GetCapture() == handle) {
@@ -241,42 +279,15 @@ void TrackScrollBar(HWND handle, int bar, POINT screen) {
             PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must still see it
             break;
         }
-        bool ours = message.hwnd == handle;
-        if (ours && (message.message == WM_MOUSEMOVE || message.message == WM_LBUTTONUP)) {
-            POINT client{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-            ClientToScreen(handle, &client);
-            mouse = local(client);
-            if (part == kThumb) {
-                Window* w = system.Find(handle);
-                if (!w) break;
-                ScrollBarState& s = w->scroll[bar];
-                const int position = DraggedThumbPosition(*w, bar, mouse, grab);
-                if (position != s.trackPos || message.message == WM_LBUTTONUP) {
-                    s.trackPos = position;
-                    if (message.message == WM_MOUSEMOVE) {
-                        RedrawBar(handle);
-                        SendMessageA(handle, report, MAKEWPARAM(SB_THUMBTRACK, position), 0);
-                    }
-                }
-            }
-            if (message.message == WM_LBUTTONUP) {
-                if (part == kThumb)
-                    if (Window* w = system.Find(handle))
-                        SendMessageA(handle, report, MAKEWPARAM(SB_THUMBPOSITION, w->scroll[bar].trackPos), 0);
-                ended = true;
-            }
-            continue;
+        const bool ours = message.hwnd == handle;
+        if (ours && (message.message == WM_MOUSEMOVE || message.message == WM_LBUTTONUP))
+            ended = tracking.FollowMouse(message);
+        else if (ours && message.message == WM_TIMER && message.wParam == kRepeatTimer)
+            tracking.Repeat();
+        else if (!ours || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
         }
-        if (ours && message.message == WM_TIMER && message.wParam == kRepeatTimer) {
-            // A held arrow repeats; a held page area repeats until the thumb reaches the pointer.
-            SetTimer(handle, kRepeatTimer, kRepeat, nullptr);
-            if (PartAt(layoutNow(), mouse, vertical) == part) SendMessageA(handle, report, CodeFor(part), 0);
-            RedrawBar(handle);
-            continue;
-        }
-        if (ours && message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
     }
     EndTracking(handle, bar);
 }

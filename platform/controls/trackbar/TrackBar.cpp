@@ -135,6 +135,20 @@ bool TrackBar::HandleKey(WPARAM key) {
     }
 }
 
+// A player moves its slider many times a second, mostly by less than a pixel: only a thumb that moves on the
+// screen is drawn again, and only where it was and where it goes.
+void TrackBar::SetPosition(LONG value, bool redraw) {
+    LONG position = Clamped(value, minimum_, maximum_);
+    if (position == position_) return;
+    const TrackBarLayout layout = Layout();
+    const RECT before = layout.Thumb(position_), after = layout.Thumb(position);
+    position_ = position;
+    if (!redraw || EqualRect(&before, &after)) return;
+    RECT both;
+    UnionRect(&both, &before, &after);
+    InvalidateRect(window_, &both, FALSE);
+}
+
 LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     auto value = static_cast<LONG>(lParam);
     bool redraw = wParam != 0;
@@ -143,20 +157,7 @@ LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool&
         case TBM_GETPOS: return position_;
         case TBM_GETRANGEMIN: return minimum_;
         case TBM_GETRANGEMAX: return maximum_;
-        case TBM_SETPOS: {
-            LONG position = Clamped(value, minimum_, maximum_);
-            if (position == position_) return 0;
-            // A player moves its slider many times a second, mostly by less than a pixel: only a thumb that moves
-            // on the screen is drawn again, and only where it was and where it goes.
-            const TrackBarLayout layout = Layout();
-            const RECT before = layout.Thumb(position_), after = layout.Thumb(position);
-            position_ = position;
-            if (!redraw || EqualRect(&before, &after)) return 0;
-            RECT both;
-            UnionRect(&both, &before, &after);
-            InvalidateRect(window_, &both, FALSE);
-            return 0;
-        }
+        case TBM_SETPOS: SetPosition(value, redraw); return 0;
         case TBM_SETRANGE: SetRange(LOWORD(lParam), HIWORD(lParam), redraw); return 0;
         case TBM_SETRANGEMIN: SetRange(value, maximum_, redraw); return 0;
         case TBM_SETRANGEMAX: SetRange(minimum_, value, redraw); return 0;
@@ -166,6 +167,29 @@ LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool&
         case TBM_SETPAGESIZE:
             pageSizeSet_ = true;
             return std::exchange(pageSize_, value);
+        case TBM_SETTHUMBLENGTH:
+            if (Style() & TBS_FIXEDLENGTH) {
+                thumbLength_ = static_cast<int>(std::min<WPARAM>(wParam, 0x7FFF));
+                Redraw();
+            }
+            return 0;
+        case TBM_GETTHUMBLENGTH: return Layout().ThumbLength();
+        case TBM_GETTHUMBRECT:
+            if (auto* rect = reinterpret_cast<RECT*>(lParam)) *rect = Layout().Thumb(position_);
+            return 0;
+        case TBM_GETCHANNELRECT:
+            if (auto* rect = reinterpret_cast<RECT*>(lParam)) *rect = Layout().Channel();
+            return 0;
+        default: handled = false; return 0;
+    }
+}
+
+// The tick marks and the selection shown beside the channel.
+LRESULT TrackBar::HandleMarks(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    auto value = static_cast<LONG>(lParam);
+    bool redraw = wParam != 0;
+    handled = true;
+    switch (message) {
         case TBM_SETTICFREQ:
             frequency_ = static_cast<LONG>(wParam);
             Redraw();
@@ -200,19 +224,6 @@ LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool&
             selectionStart_ = selectionEnd_ = 0;
             Redraw(redraw);
             return 0;
-        case TBM_SETTHUMBLENGTH:
-            if (Style() & TBS_FIXEDLENGTH) {
-                thumbLength_ = static_cast<int>(std::min<WPARAM>(wParam, 0x7FFF));
-                Redraw();
-            }
-            return 0;
-        case TBM_GETTHUMBLENGTH: return Layout().ThumbLength();
-        case TBM_GETTHUMBRECT:
-            if (auto* rect = reinterpret_cast<RECT*>(lParam)) *rect = Layout().Thumb(position_);
-            return 0;
-        case TBM_GETCHANNELRECT:
-            if (auto* rect = reinterpret_cast<RECT*>(lParam)) *rect = Layout().Channel();
-            return 0;
         default: handled = false; return 0;
     }
 }
@@ -220,6 +231,7 @@ LRESULT TrackBar::HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool&
 LRESULT TrackBar::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     bool handled = false;
     LRESULT result = HandleValues(message, wParam, lParam, handled);
+    if (!handled) result = HandleMarks(message, wParam, lParam, handled);
     if (handled) return result;
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {

@@ -28,7 +28,9 @@ class TrackBar : public ControlWindow<TrackBar> {
     void Press(POINT point);
     void FinishTracking(bool releaseCapture);
     bool HandleKey(WPARAM key);
-    LRESULT HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void SetPosition(LONG value, bool redraw);
+    LRESULT HandleValues(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);  // position, range, sizes
+    LRESULT HandleMarks(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);   // ticks and selection
 
     void Paint();
     void PaintTicks(HDC dc, const TrackBarLayout& layout);
