@@ -2,7 +2,7 @@
 
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 void NotifyParent(HWND control, WORD code) {
     HWND parent = GetParent(control);
@@ -48,4 +48,4 @@ void DrawDisabledText(HDC dc, const char* text, RECT rect, UINT format) {
     SetBkMode(dc, mode);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

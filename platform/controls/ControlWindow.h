@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 // A control's object lives from WM_NCCREATE to WM_NCDESTROY in the window's first extra bytes. A report to the
 // parent may end with the parent destroying the control (a click that closes a dialog), so the object is freed
@@ -117,4 +117,4 @@ TEXTMETRICA FontMetrics(HFONT font);
 // text over it.
 void DrawDisabledText(HDC dc, const char* text, RECT rect, UINT format);
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -6,7 +6,7 @@
 #include "platform/user/SharedLook.h"
 #include "platform/win32.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 void RegisterButtonClass();
 void RegisterEditClass();
@@ -17,4 +17,4 @@ void RegisterTrackBarClass();
 // Controls draw in the font their parent gives them with WM_SETFONT, or else in this one.
 HFONT DefaultControlFont();
 
-}  // namespace platform::user
+}  // namespace platform::controls

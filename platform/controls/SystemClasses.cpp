@@ -3,7 +3,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/user/Classes.h"
 
-namespace platform::user {
+namespace platform::controls {
 namespace {
 
 void RegisterSystemClasses() {
@@ -15,7 +15,7 @@ void RegisterSystemClasses() {
 
 // Handed to the window manager as the program starts (this library is linked whole for it), so that the classes
 // exist from the first window on, as Windows' own do.
-[[maybe_unused]] const bool provided = (ProvideSystemClasses(&RegisterSystemClasses), true);
+[[maybe_unused]] const bool provided = (user::ProvideSystemClasses(&RegisterSystemClasses), true);
 
 }  // namespace
 
@@ -25,14 +25,14 @@ HFONT DefaultControlFont() {
     return font;
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls
 
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
     if (!picce || picce->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
     static bool bars = false;
     if ((picce->dwICC & (ICC_BAR_CLASSES | ICC_WIN95_CLASSES)) && !bars) {
         bars = true;
-        platform::user::RegisterTrackBarClass();
+        platform::controls::RegisterTrackBarClass();
     }
     return TRUE;
 }

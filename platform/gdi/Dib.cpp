@@ -76,6 +76,31 @@ bool BitmapSizeAllowed(int64_t width, int64_t height) {
            width * height <= kMaxBitmapPixels;
 }
 
+namespace {
+
+// The colour masks of 16- and 32-bit pixels: given after the header (BI_BITFIELDS), or 5-5-5 for 16-bit BI_RGB.
+// Other compressions are not read.
+bool ReadMasks(const uint8_t* data, size_t size, uint32_t headerSize, uint32_t compression, DibFormat& format,
+               size_t& offset) {
+    const int bits = format.bitCount;
+    if (compression == BI_RGB) {
+        if (bits == 16) {
+            format.masks[0] = 0x7C00;
+            format.masks[1] = 0x03E0;
+            format.masks[2] = 0x001F;
+        }
+        return true;
+    }
+    if (compression != BI_BITFIELDS || (bits != 16 && bits != 32)) return false;
+    // The masks follow a plain BITMAPINFOHEADER, and sit at the same place inside the later headers.
+    if (size < kInfoHeaderSize + 12) return false;
+    for (int i = 0; i < 3; ++i) format.masks[i] = Read32(data + kInfoHeaderSize + 4 * static_cast<size_t>(i));
+    if (headerSize == kInfoHeaderSize) offset += 12;
+    return MasksUsable(format.masks, bits);
+}
+
+}  // namespace
+
 bool ReadDibHeader(const uint8_t* data, size_t size, DibFormat& format, size_t& headerBytes) {
     if (!data || size < 4) return false;
     uint32_t headerSize = Read32(data);
@@ -116,22 +141,7 @@ bool ReadDibHeader(const uint8_t* data, size_t size, DibFormat& format, size_t& 
 
     int bits = format.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    if (compression == BI_BITFIELDS) {
-        if (bits != 16 && bits != 32) return false;
-        // The masks follow a plain BITMAPINFOHEADER, and sit at the same place inside the later headers.
-        if (size < kInfoHeaderSize + 12) return false;
-        for (int i = 0; i < 3; ++i) format.masks[i] = Read32(data + kInfoHeaderSize + 4 * static_cast<size_t>(i));
-        if (headerSize == kInfoHeaderSize) offset += 12;
-        if (!MasksUsable(format.masks, bits)) return false;
-    } else if (compression == BI_RGB) {
-        if (bits == 16) {
-            format.masks[0] = 0x7C00;
-            format.masks[1] = 0x03E0;
-            format.masks[2] = 0x001F;
-        }
-    } else {
-        return false;
-    }
+    if (!ReadMasks(data, size, headerSize, compression, format, offset)) return false;
 
     size_t entries = colorsUsed;
     if (bits <= 8 && entries == 0) entries = size_t{1} << bits;

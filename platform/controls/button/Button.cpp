@@ -4,7 +4,7 @@
 
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 Button::Button(HWND window, const CREATESTRUCTA&) : window_(window) {}
 
@@ -260,4 +260,4 @@ void RegisterButtonClass() {
     RegisterClassA(&cls);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

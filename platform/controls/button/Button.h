@@ -7,7 +7,7 @@
 
 #include "platform/controls/ControlWindow.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class Button : public ControlWindow<Button> {
   public:
@@ -50,4 +50,4 @@ class Button : public ControlWindow<Button> {
     bool pressing_ = false;    // the focus comes from our own press
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

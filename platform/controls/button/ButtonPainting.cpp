@@ -6,7 +6,7 @@
 
 #include "platform/controls/button/Button.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -120,4 +120,4 @@ void Button::PaintGroup(HDC dc, RECT client) {
     DrawCaption(dc, caption, label, kCaptionFormat | DT_LEFT, IsWindowEnabled(window_));
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -9,7 +9,7 @@
 #include "platform/kernel/Locale.h"
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 namespace {
 
 constexpr char kFrameClass[] = "KorvoDropDownFrame";
@@ -275,4 +275,4 @@ bool ComboBox::Notify(int code) {
     return !Destroyed();
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -21,7 +21,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/listbox/ListBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class ComboBox final : public ControlWindow<ComboBox>, public DropDownOwner {
   public:
@@ -92,4 +92,4 @@ class ComboBox final : public ControlWindow<ComboBox>, public DropDownOwner {
     TypedCharacter typed_;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -5,7 +5,7 @@
 
 #include "platform/controls/combobox/ComboBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 LRESULT ComboBox::HandleChoice(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
@@ -187,4 +187,4 @@ void ComboBox::Char(unsigned char byte) {
     else ChooseOnField(found);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

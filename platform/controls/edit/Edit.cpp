@@ -5,7 +5,7 @@
 
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -241,4 +241,4 @@ void RegisterEditClass() {
     RegisterClassA(&cls);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -9,7 +9,7 @@
 #include "platform/controls/edit/EditText.h"
 #include "platform/controls/edit/EditView.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class Edit : public ControlWindow<Edit> {
   public:
@@ -61,4 +61,4 @@ class Edit : public ControlWindow<Edit> {
     size_t pendingLength_ = 0;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

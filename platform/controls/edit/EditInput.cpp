@@ -7,7 +7,7 @@
 
 #include "platform/controls/edit/Edit.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -229,4 +229,4 @@ LRESULT Edit::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& hand
     }
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

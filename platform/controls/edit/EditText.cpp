@@ -4,7 +4,7 @@
 
 #include "platform/kernel/Locale.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -158,4 +158,4 @@ bool EditText::Undo() {
     return true;
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::user {
+namespace platform::controls {
 
 class EditText {
   public:
@@ -66,4 +66,4 @@ class EditText {
     bool typing_ = false;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

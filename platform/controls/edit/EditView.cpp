@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -112,4 +112,4 @@ void EditView::Paint(HDC dc, const RECT& client, const EditText& text, bool show
     SetTextColor(dc, old);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -8,7 +8,7 @@
 #include "platform/controls/edit/EditText.h"
 #include "platform/win32.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class EditView {
   public:
@@ -39,4 +39,4 @@ class EditView {
     int scroll_ = 0;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

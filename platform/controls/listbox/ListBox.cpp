@@ -10,7 +10,7 @@
 #include "platform/kernel/Locale.h"
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 namespace {
 
 int CompareLineTexts(std::string_view a, std::string_view b) { return kernel::CompareLocaleText(a, b, false); }
@@ -242,4 +242,4 @@ void ListBox::LinesChanged(int from) {
     UpdateScrollBars();
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -24,7 +24,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/listbox/ListBoxLines.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 // What the drop-down list of a combo box tells the combo box: the user chose a line, or left the list without one.
 class DropDownOwner {
@@ -191,4 +191,4 @@ class ListBox : public ControlWindow<ListBox> {
     TypedCharacter typed_;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -4,7 +4,7 @@
 
 #include "platform/controls/listbox/ListBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 namespace {
 
 constexpr int kDefaultColumnCharacters = 16;
@@ -226,7 +226,7 @@ void ListBox::SnapHeight(WINDOWPOS& position) const {
 }
 
 TEXTMETRICA ListBox::FontMetrics() const {
-    TEXTMETRICA metrics = user::FontMetrics(Font());
+    TEXTMETRICA metrics = controls::FontMetrics(Font());
     metrics.tmHeight = std::max<LONG>(1, metrics.tmHeight);
     metrics.tmAveCharWidth = std::max<LONG>(1, metrics.tmAveCharWidth);
     return metrics;
@@ -240,4 +240,4 @@ HWND ListBox::ItemWindow() const { return combo_ ? combo_ : window_; }
 
 HWND ListBox::Owner() const { return GetParent(combo_ ? combo_ : window_); }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -4,7 +4,7 @@
 
 #include "platform/controls/listbox/ListBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 LRESULT ListBox::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -263,4 +263,4 @@ void ListBox::Scroll(int bar, WPARAM wParam) {
     }
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

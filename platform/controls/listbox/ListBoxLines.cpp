@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-namespace platform::user {
+namespace platform::controls {
 
 ListBoxLines::Place ListBoxLines::Locate(int index) const {
     for (const Remembered& known : remembered_)
@@ -152,4 +152,4 @@ void ListBoxLines::Clear() {
     Forget();
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

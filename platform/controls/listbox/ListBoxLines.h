@@ -15,7 +15,7 @@
 
 #include "platform/win32.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 struct ListBoxLine {
     std::string text;       // empty for owner-drawn lines without strings, whose "text" is their data
@@ -115,4 +115,4 @@ class ListBoxLines {
     mutable Remembered remembered_[2];
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -5,7 +5,7 @@
 
 #include "platform/controls/listbox/ListBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 namespace {
 
 constexpr int kTextIndent = 2;
@@ -152,4 +152,4 @@ void ListBox::RedrawLine(int index, UINT action) {
     ReleaseDC(window_, dc);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -4,7 +4,7 @@
 
 #include "platform/controls/listbox/ListBox.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 LRESULT ListBox::HandleSelection(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     const int index = static_cast<int>(wParam);
@@ -134,4 +134,4 @@ LRESULT ListBox::SetSel(bool select, int index) {
     return LB_OKAY;
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -6,7 +6,7 @@
 
 #include "platform/controls/Controls.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -298,4 +298,4 @@ void RegisterTrackBarClass() {
     RegisterClassA(&cls);
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

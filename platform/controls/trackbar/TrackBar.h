@@ -8,7 +8,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/trackbar/TrackBarLayout.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class TrackBar : public ControlWindow<TrackBar> {
   public:
@@ -56,4 +56,4 @@ class TrackBar : public ControlWindow<TrackBar> {
     POINT pointer_{};
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

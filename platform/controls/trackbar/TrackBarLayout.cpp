@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -114,4 +114,4 @@ std::vector<RECT> TrackBarLayout::Ticks(LONG position) const {
     return ticks;
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 class TrackBarLayout {
   public:
@@ -54,4 +54,4 @@ class TrackBarLayout {
     LONG maximum_;
 };
 
-}  // namespace platform::user
+}  // namespace platform::controls

@@ -7,7 +7,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/trackbar/TrackBar.h"
 
-namespace platform::user {
+namespace platform::controls {
 
 namespace {
 
@@ -98,7 +98,8 @@ void TrackBar::PaintTicks(HDC dc, const TrackBarLayout& layout) {
 }
 
 void TrackBar::PaintThumb(HDC dc, const TrackBarLayout& layout) {
-    HBRUSH face = mode_ == Mode::Dragging || !IsWindowEnabled(window_) ? DitherBrush() : GetSysColorBrush(COLOR_BTNFACE);
+    HBRUSH face =
+        mode_ == Mode::Dragging || !IsWindowEnabled(window_) ? user::DitherBrush() : GetSysColorBrush(COLOR_BTNFACE);
     if (layout.Pointing() == TrackBarLayout::Point::Nowhere) {
         RECT thumb = layout.Thumb(position_);
         FillRect(dc, &thumb, face);
@@ -115,4 +116,4 @@ void TrackBar::PaintThumb(HDC dc, const TrackBarLayout& layout) {
     Outline(dc, layout.ThumbOutline(position_, 1), COLOR_3DLIGHT, COLOR_BTNSHADOW, layout.Vertical());
 }
 
-}  // namespace platform::user
+}  // namespace platform::controls
