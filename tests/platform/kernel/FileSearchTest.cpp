@@ -9,31 +9,10 @@
 #include "platform/kernel/Names.h"
 #include "platform/testing/FakeVolumes.h"
 #include "platform/win32.h"
+#include "tests/support/FileSearches.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-// Name → attributes of every entry a search returns, in the platform's order.
-std::map<std::string, DWORD> Search(const std::string& pattern, DWORD* error = nullptr) {
-    std::map<std::string, DWORD> found;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) {
-        if (error) *error = GetLastError();
-        return found;
-    }
-    do found[data.cFileName] = data.dwFileAttributes;
-    while (FindNextFileA(search, &data));
-    if (error) *error = GetLastError();
-    EXPECT_TRUE(FindClose(search));
-    return found;
-}
-
-std::vector<std::string> Names(const std::map<std::string, DWORD>& found) {
-    std::vector<std::string> names;
-    for (auto& [name, attributes] : found) names.push_back(name);
-    return names;
-}
 
 using Strings = std::vector<std::string>;
 
@@ -247,24 +226,4 @@ TEST(FileSearch, ASearchForDirectoriesPassesOverWhatTheDirectoryEntrySaysIsNone)
     EXPECT_EQ(FindFirstFileExA(folder.WindowsPath("*").c_str(), FindExInfoStandard, &data,
                                FindExSearchLimitToDevices, nullptr, 0),
               INVALID_HANDLE_VALUE);
-}
-
-TEST(FileSearch, SearchesWhileOneMessageIsHandledShareOneReadOfAnUnchangedFolder) {
-    TempFolder folder;
-    auto file = folder.Write("song.mp3", "x");
-    const std::string pattern = folder.WindowsPath("*.mp3");
-    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
-    // Protecting a file leaves its folder as it was: a search made before the next message sees the folder as the
-    // first did, and one made after sees it anew.
-    chmod(file.c_str(), 0444);
-    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
-    MSG message;
-    PostMessageA(nullptr, WM_NULL, 0, 0);
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
-    // A name added or removed changes the folder: the next search reads it again at once.
-    folder.Write("new.mp3", "x");
-    EXPECT_EQ(Names(Search(pattern)), (Strings{"new.mp3", "song.mp3"}));
-    std::filesystem::remove(file);
-    EXPECT_EQ(Names(Search(pattern)), (Strings{"new.mp3"}));
 }

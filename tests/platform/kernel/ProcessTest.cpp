@@ -22,7 +22,7 @@ TEST(Process, ModuleFileNameIsTheExecutableInWindowsForm) {
     ASSERT_GT(length, 3u);
     std::string name(path, length);
     EXPECT_EQ(name.substr(1, 2), ":\\");
-    EXPECT_TRUE(name.ends_with("\\korvo_platform_tests")) << name;
+    EXPECT_TRUE(name.ends_with("\\korvo_platform_kernel_tests")) << name;
     EXPECT_EQ(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
 
     char small[6];

@@ -11,7 +11,7 @@
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/testing/VirtualClock.h"
 #include "platform/win32.h"
-#include "tests/platform/user/Recorder.h"
+#include "tests/support/Recorder.h"
 #include "tests/support/TempFolder.h"
 
 class MciTest : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
 #include "platform/user/WindowSystem.h"
-#include "tests/platform/user/Recorder.h"
+#include "tests/support/Recorder.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/testing/Desktop.h"
-#include "tests/platform/user/Recorder.h"
+#include "tests/support/Recorder.h"
 
 using namespace platform::testing;
 

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
-#include "tests/platform/user/Recorder.h"
+#include "tests/support/FileSearches.h"
+#include "tests/support/Recorder.h"
+#include "tests/support/TempFolder.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;
@@ -173,4 +179,25 @@ TEST_F(MessageLoop, TheEndOfTheSessionIsAskedThenAnnounced) {
     for (const Received& r : recorder_.Log())
         if (r.message == WM_ENDSESSION) reasons.push_back(static_cast<DWORD>(r.lParam));
     EXPECT_EQ(reasons, (std::vector<DWORD>{ENDSESSION_LOGOFF, ENDSESSION_LOGOFF}));
+}
+
+// Each message is handled with the folders as they are when it is taken, and only one read of each.
+TEST_F(MessageLoop, SearchesWhileOneMessageIsHandledShareOneReadOfAnUnchangedFolder) {
+    TempFolder folder;
+    auto file = folder.Write("song.mp3", "x");
+    const std::string pattern = folder.WindowsPath("*.mp3");
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    // Protecting a file leaves its folder as it was: a search made before the next message sees the folder as the
+    // first did, and one made after sees it anew.
+    chmod(file.c_str(), 0444);
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    MSG message;
+    PostMessageA(nullptr, WM_NULL, 0, 0);
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(Search(pattern)["song.mp3"], static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    // A name added or removed changes the folder: the next search reads it again at once.
+    folder.Write("new.mp3", "x");
+    EXPECT_EQ(Names(Search(pattern)), (std::vector<std::string>{"new.mp3", "song.mp3"}));
+    std::filesystem::remove(file);
+    EXPECT_EQ(Names(Search(pattern)), (std::vector<std::string>{"new.mp3"}));
 }

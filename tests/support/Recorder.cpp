@@ -1,4 +1,4 @@
-#include "tests/platform/user/Recorder.h"
+#include "tests/support/Recorder.h"
 
 #include <algorithm>
 
