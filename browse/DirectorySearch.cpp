@@ -4,8 +4,10 @@
 
 namespace {
 
+// DOS's volume label bit, which Windows' headers no longer name.
+constexpr DWORD kVolumeLabelAttribute = 0x00000008;
 constexpr DWORD kSkippableAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_VOLUME_LABEL | FILE_ATTRIBUTE_DIRECTORY;
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute | FILE_ATTRIBUTE_DIRECTORY;
 
 // The platform's answers for a pattern that matches nothing or names a place that is not there.
 bool FoundNothing(DWORD error) {

@@ -47,6 +47,17 @@ function(korvo_add_resources target)
   set(manifestFile "${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest")
   file(WRITE "${manifestFile}.new" "${manifest}")
   configure_file("${manifestFile}.new" "${manifestFile}" COPYONLY)
+  if(WIN32)
+    # Built for Windows, the files are real resources that the resource compiler puts into the program, and the
+    # program finds them with Windows' own FindResource and LoadBitmap.
+    set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}.rc")
+    string(REGEX REPLACE "([A-Z]+)\t([A-Z0-9_]+)\t([^\n]*)" "\\2 \\1 \"\\3\"" script "${manifest}")
+    file(WRITE "${rc}.new" "${script}")
+    configure_file("${rc}.new" "${rc}" COPYONLY)
+    set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${inputs}")
+    add_library(${target} OBJECT "${rc}")
+    return()
+  endif()
   set(output "${CMAKE_CURRENT_BINARY_DIR}/${target}.cpp")
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedResources.cmake")
   add_custom_command(

@@ -52,7 +52,7 @@ int TMediaPlayer::ButtonLeft(TMPBtnType button) const {
 void TMediaPlayer::FitSize(int width, int height) {
     const int count = VisibleCount();
     buttonWidth_ = (width - 1) / count + 1;
-    const int fitWidth = std::max(count * (buttonWidth_ - 1) + 1, count * (minButtonSize_.cx - 1) + 1);
+    const int fitWidth = std::max(count * (buttonWidth_ - 1) + 1, count * (static_cast<int>(minButtonSize_.cx) - 1) + 1);
     const int fitHeight = std::max(height, static_cast<int>(minButtonSize_.cy));
     if (fitWidth != width || fitHeight != height) SetBounds(Left(), Top(), fitWidth, fitHeight);
 }

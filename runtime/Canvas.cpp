@@ -196,7 +196,7 @@ void TCanvas::DrawFocusRect(const RECT& rect) {
 void TCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     HDC dc = Require(kFontValid | kBrushValid);
     Changing();
-    TextOutA(dc, x, y, Chars(text), Count(text));
+    ::TextOutA(dc, x, y, Chars(text), Count(text));
     Changed();
 }
 
@@ -212,7 +212,7 @@ int32_t TCanvas::DrawText(std::string_view text, RECT& rect, UINT format) {
     HDC dc = Require(kFontValid | kBrushValid);
     bool measuring = format & DT_CALCRECT;
     if (!measuring) Changing();
-    int32_t height = DrawTextA(dc, Chars(text), Count(text), &rect, format);
+    int32_t height = ::DrawTextA(dc, Chars(text), Count(text), &rect, format);
     if (!measuring) Changed();
     return height;
 }
