@@ -223,7 +223,8 @@ void HandleMouse(const DisplayEvent& event, Window& top) {
 
 HWND KeyTarget() {
     WindowSystem& system = WindowSystem::Get();
-    HWND target = GetFocus() ? GetFocus() : GetActiveWindow();
+    HWND target = GetFocus();
+    if (!target) target = GetActiveWindow();
     Window* top = TopLevelOf(system.Find(target));
     return top && !(top->style & WS_DISABLED) ? target : nullptr;
 }
