@@ -2,6 +2,7 @@
 # std::mutex): cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake, as scripts/build-windows does.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)  # Google Test's project asks for C as well
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -1,0 +1,53 @@
+#pragma once
+// What the suite's tests share: a folder of their own to put files in, the message loop run until something
+// happens, and a sound file to play. Written, like the tests, against the Windows API and the C++ library alone, so
+// that the suite builds for Windows as it does on our platform.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/win32.h"
+
+namespace winapi {
+
+// A folder below the current directory, named for the running test and the process, removed with what it holds
+// when the object goes. The tests name it to the Windows API by a relative path, which both implementations resolve
+// against the current directory, and make its files with the C++ library, not with the API under test.
+class WorkFolder {
+  public:
+    WorkFolder();
+    ~WorkFolder();
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const std::string& Name() const { return name_; }
+    // `file` inside the folder, as the Windows API is given it: "winapi-...\file".
+    std::string Path(std::string_view file) const { return name_ + "\\" + std::string(file); }
+    void Write(std::string_view file, std::string_view bytes = {}) const;
+    void MakeFolder(std::string_view folder) const;
+
+  private:
+    std::string name_;
+};
+
+// Dispatches every message that is waiting, without waiting for more.
+void DispatchPending();
+// Runs the message loop until `condition` holds (asked before the first wait and after each message) or
+// `milliseconds` have passed; returns whether it held.
+bool RunUntil(const std::function<bool()>& condition, UINT milliseconds = 5000);
+// Runs the message loop for `milliseconds`.
+void RunFor(UINT milliseconds);
+
+// Whether the suite runs in Wine. A test whose behaviour Wine is known to get wrong says so with
+// KORVO_KNOWN_TO_DIFFER_ON_WINE, quoting Windows' documentation, and is skipped there.
+bool OnWine();
+#define KORVO_KNOWN_TO_DIFFER_ON_WINE(why) \
+    do {                            \
+        if (::winapi::OnWine()) GTEST_SKIP() << "known to differ on Wine: " << (why); \
+    } while (false)
+
+// A WAV file of 16-bit PCM: a quiet tone of `milliseconds`.
+std::string WaveFile(int milliseconds, int rate = 22050, int channels = 1);
+
+}  // namespace winapi
