@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/PlayerScreen.h"
 #include "tests/e2e/XServer.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/Environment.h"
@@ -62,12 +63,6 @@ std::set<std::string> Contents(const fs::path& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         names.insert(fs::relative(entry.path(), folder).string());
     return names;
-}
-
-std::string WindowName(const std::string& id) {
-    std::string name = RunProgram({"xdotool", "getwindowname", id});
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    return name;
 }
 
 // The program of this build, installed into a prefix of the test's own as a user installs it.
@@ -143,7 +138,7 @@ TEST_F(Installed, TheInstalledProgramKeepsItsSettingsInTheUsersSettingsFolder) {
     ASSERT_FALSE(id.empty());
     // The caption names the first file once the window has read its settings and opened the folder; closing
     // before that would have nothing to save.
-    ASSERT_TRUE(WaitUntil([&] { return WindowName(id) == "Korvo Music Player - a.wav"; })) << WindowName(id);
+    ASSERT_TRUE(e2e::WaitForName(id, "Korvo Music Player - a.wav")) << e2e::WindowName(id);
     server.RequestClose(id);
     EXPECT_EQ(player.Wait(), 0);
 

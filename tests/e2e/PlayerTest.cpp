@@ -21,78 +21,18 @@
 #include <thread>
 
 #include "platform/gdi/Png.h"
+#include "tests/e2e/PlayerScreen.h"
 #include "tests/e2e/XServer.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 
+using namespace e2e;
+
 namespace {
 
-// Where the buttons sit in the window's client area: the button bar's panel at (2, 4), each button 25 pixels square.
-constexpr int kButtonRow = 4 + 4 + 12;
-int ButtonColumn(int left) { return 2 + left + 12; }
-constexpr int kPlay = 4, kPause = 28, kStop = 52, kNext = 106;
 // About a second of what the disk driver writes: 32-bit float samples, two channels, 48 kHz.
 constexpr std::uintmax_t kSecondOfSound = 48000 * 2 * sizeof(float);
-
-std::string WindowName(const std::string& id) {
-    std::string name = RunProgram({"xdotool", "getwindowname", id});
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    return name;
-}
-
-bool WaitForName(const std::string& id, const std::string& name) {
-    return WaitUntil([&] { return WindowName(id) == name; });
-}
-
-// Which of play, pause and stop show their glyph in colour on the screen, as "100" for play alone: a disabled
-// button greys its glyph out. Empty when the screen or the window cannot be read.
-std::string LitButtons(const platform::gdi::Surface& screen, int windowX, int windowY) {
-    std::string lit;
-    for (int left : {kPlay, kPause, kStop}) {
-        bool coloured = false;
-        // Inside the button's edges, where only its glyph and face are.
-        for (int y = kButtonRow - 9; y < kButtonRow + 9 && !coloured; ++y)
-            for (int x = ButtonColumn(left) - 9; x < ButtonColumn(left) + 9 && !coloured; ++x) {
-                if (windowX + x < 0 || windowY + y < 0 || windowX + x >= screen.width || windowY + y >= screen.height)
-                    return {};
-                uint32_t c = screen.At(windowX + x, windowY + y);
-                coloured = ((c >> 16) & 0xFF) != ((c >> 8) & 0xFF) || ((c >> 8) & 0xFF) != (c & 0xFF);
-            }
-        lit += coloured ? '1' : '0';
-    }
-    return lit;
-}
-
-// The screen once the transport buttons show `lit`, or nothing (with what they showed last in `seen`).
-std::optional<platform::gdi::Surface> WaitForButtons(const VirtualXServer& server, const std::string& id,
-                                                     const std::string& lit, std::string& seen) {
-    std::optional<platform::gdi::Surface> screen;
-    bool shown = WaitUntil([&] {
-        int x = 0, y = 0;
-        screen = server.Screen();
-        seen = screen && server.WindowPosition(id, x, y) ? LitButtons(*screen, x, y) : "(no screen)";
-        return seen == lit;
-    });
-    return shown ? screen : std::nullopt;
-}
-
-// Whether the disk driver goes on to write `bytes` more sound than it had written when asked.
-bool WaitForSound(const std::filesystem::path& file, std::uintmax_t bytes) {
-    auto size = [&file] {
-        std::error_code error;
-        std::uintmax_t written = std::filesystem::file_size(file, error);
-        return error ? 0 : written;
-    };
-    const std::uintmax_t start = size();
-    return WaitUntil([&] { return size() >= start + bytes; });
-}
-
-std::uintmax_t SizeOf(const std::filesystem::path& file) {
-    std::error_code error;
-    std::uintmax_t size = std::filesystem::file_size(file, error);
-    return error ? 0 : size;
-}
 
 // What the disk driver wrote: 32-bit float samples, two channels, 48 kHz, from byte `from` to byte `to`.
 std::vector<float> SoundWritten(const std::filesystem::path& file, std::uintmax_t from = 0,
