@@ -74,7 +74,8 @@ TEST(EndToEnd, TheBrowserAndThePlayersControlsAnswerRealInput) {
     ASSERT_FALSE(id.empty());
 
     server.Click(id, line.x, line.y);
-    EXPECT_EQ(program.WaitFor("playlist click"), "playlist click 1 02 Rain.wav");
+    EXPECT_EQ(program.WaitFor("playlist click"), "playlist click 1 02 Rain.wav") << "the program said:\n"
+                                                                                 << program.Said();
     ASSERT_TRUE(program.WaitFor("idle"));  // the clicked line is on the screen
     if (auto screen = server.Screen()) platform::gdi::WritePng(*screen, KORVO_E2E_BROWSE_FOLDER_SCREENSHOT);
 

@@ -52,12 +52,14 @@ std::optional<std::string> Process::ReadLine(std::chrono::milliseconds timeout) 
         if (auto newline = buffer_.find('\n'); newline != std::string::npos) {
             std::string line = buffer_.substr(0, newline);
             buffer_.erase(0, newline + 1);
+            said_ += line + "\n";
             return line;
         }
         if (ended_ || out_ < 0) {
             ended_ = true;
             // The last line may lack its line break.
             if (buffer_.empty()) return std::nullopt;
+            said_ += buffer_ + "\n";
             return std::exchange(buffer_, std::string());
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());

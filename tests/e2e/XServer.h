@@ -34,6 +34,8 @@ class Process {
     std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout = kHangLimit);
     // Whether the program's output has ended.
     bool OutputEnded() const { return ended_; }
+    // Every line read so far, those that WaitFor passed over included: what to show when a wait fails.
+    const std::string& Said() const { return said_; }
     void Signal(int number) const;
     // The exit code, or -1 for a program ended by a signal or still running after `limit` (which the destructor
     // then kills).
@@ -44,6 +46,7 @@ class Process {
     int out_ = -1;
     bool ended_ = false;
     std::string buffer_;
+    std::string said_;
 };
 
 // The pixels a program of the tests says with e2e::SayPixels, or nothing when it says none.
