@@ -10,9 +10,11 @@
 #include <sndfile.h>
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include "platform/gdi/Png.h"
@@ -39,9 +41,20 @@ std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Whether a window of this title is on the screen; a dialog that has closed may keep its X window, unmapped.
-bool Shown(const std::string& title) {
-    return !RunProgram({"xdotool", "search", "--onlyvisible", "--name", title}).empty();
+// The dialog of this title on the screen, or nothing. The button that opens a dialog has the dialog's title as its
+// hint, and the hint window that shows while the pointer rests on the button has it as its title: the dialog is the
+// one of the two that is larger than a line of text. A dialog that has closed may keep its X window, unmapped.
+std::string ShownDialog(const std::string& title) {
+    std::istringstream ids(RunProgram({"xdotool", "search", "--onlyvisible", "--name", title}));
+    for (std::string id; std::getline(ids, id);) {
+        const std::string geometry = RunProgram({"xdotool", "getwindowgeometry", id});
+        int width = 0, height = 0;
+        const size_t at = geometry.find("Geometry: ");
+        if (at != std::string::npos && std::sscanf(geometry.c_str() + at + 10, "%dx%d", &width, &height) == 2 &&
+            height > 60)
+            return id;
+    }
+    return {};
 }
 
 }  // namespace
@@ -97,20 +110,17 @@ TEST(WindowsProgramInWine, ItPlaysStepsPausesStopsTakesASettingAndSavesItBesideI
     EXPECT_TRUE(WaitForButtons(server, id, "100", seen)) << seen;
 
     // The settings dialog: repeat ticked, then OK.
+    std::string dialog;
     server.Click(id, ButtonColumn(kSettings), kButtonRow);
-    std::string settingsId = server.WindowId("^環境設定$");
-    ASSERT_FALSE(settingsId.empty());
-    ASSERT_TRUE(WaitUntil([] { return Shown("^環境設定$"); }));
-    server.Click(settingsId, 144 + 8, 32 + 8);  // the repeat check box's box
-    server.Click(settingsId, 79 + 37, 204 + 12);  // OK
-    EXPECT_TRUE(WaitUntil([] { return !Shown("^環境設定$"); })) << "the dialog closes on OK";
+    ASSERT_TRUE(WaitUntil([&] { return !(dialog = ShownDialog("^環境設定$")).empty(); }));
+    server.Click(dialog, 144 + 8, 32 + 8);  // the repeat check box's box
+    server.Click(dialog, 79 + 37, 204 + 12);  // OK
+    EXPECT_TRUE(WaitUntil([] { return ShownDialog("^環境設定$").empty(); })) << "the dialog closes on OK";
 
     server.Click(id, ButtonColumn(kAbout), kButtonRow);
-    std::string aboutId = server.WindowId("^バージョン情報$");
-    ASSERT_FALSE(aboutId.empty());
-    ASSERT_TRUE(WaitUntil([] { return Shown("^バージョン情報$"); }));
-    server.Click(aboutId, 71 + 37, 116 + 12);  // OK
-    EXPECT_TRUE(WaitUntil([] { return !Shown("^バージョン情報$"); })) << "the about box closes on OK";
+    ASSERT_TRUE(WaitUntil([&] { return !(dialog = ShownDialog("^バージョン情報$")).empty(); }));
+    server.Click(dialog, 71 + 37, 116 + 12);  // OK
+    EXPECT_TRUE(WaitUntil([] { return ShownDialog("^バージョン情報$").empty(); })) << "the about box closes on OK";
 
     server.RequestClose(id);
     wine.Wait();  // Wine's exit code, not the program's: the batch file wrote that
