@@ -10,6 +10,7 @@
 #include <sndfile.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,8 +34,13 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-// A POSIX path as the program in Wine names it ("Z:\tmp\korvo-…").
-std::string WinePath(const std::filesystem::path& path) { return Trimmed(RunProgram({"winepath", "-w", path.string()})); }
+// A POSIX path as the program in Wine names it: a Wine prefix's drive Z: is the root. Not asked of winepath, which
+// started before the X server would leave the Wine server a desktop without a display, on which no window opens.
+std::string WinePath(const std::filesystem::path& path) {
+    std::string name = "Z:" + path.string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
