@@ -50,7 +50,11 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     struct stat status;
     // Windows removes files only; a folder is refused with access denied.
     if (lstat(posix.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return Fail(ERROR_ACCESS_DENIED);
-    if (unlink(posix.c_str()) != 0) return Fail(ErrorFromErrno(errno));
+    if (unlink(posix.c_str()) != 0) {
+        int cause = errno;
+        // A file whose folder is missing is on a path that was not found, as for every other file function.
+        return Fail(cause == ENOENT ? MissingPathError(posix) : ErrorFromErrno(cause));
+    }
     return TRUE;
 }
 

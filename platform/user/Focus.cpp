@@ -114,6 +114,13 @@ HWND WINAPI SetFocus(HWND hWnd) {
     }
     Window* window = system.FindOrFail(hWnd);
     if (!window) return nullptr;
+    // A disabled window cannot take the focus, nor can a window inside one.
+    for (Window* w = window; w; w = w->Child() ? system.Find(w->parent) : nullptr) {
+        if (w->style & WS_DISABLED) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+    }
     Window* top = TopLevelOf(window);
     if (top->handle != active) {
         SendActivation(top->handle, false, false);

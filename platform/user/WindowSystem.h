@@ -4,6 +4,7 @@
 // (focus, input, timers, painting, the session). Everything here belongs to the one user-interface thread except
 // where a comment says otherwise.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/display/Display.h"
@@ -45,6 +47,16 @@ struct ScrollBarState {
     int pressedPart = 0;         // the part the mouse holds down, drawn pushed
 };
 
+// Orders names without regard to the case of their ASCII letters, and finds them without a copy.
+struct NameLessIgnoringCase {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [&](char x, char y) { return lower(x) < lower(y); });
+    }
+};
+
 struct Window {
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> cls;
@@ -61,7 +73,8 @@ struct Window {
     LONG_PTR userData = 0;
     HINSTANCE instance = nullptr;
     std::vector<BYTE> extra;
-    std::map<std::string, HANDLE, std::less<>> properties;  // looked up without a copy of the name
+    // Windows names properties by atoms, which are the same string whatever its case.
+    std::map<std::string, HANDLE, NameLessIgnoringCase> properties;
     bool destroying = false;
     ScrollBarState scroll[2];  // SB_HORZ, SB_VERT
 

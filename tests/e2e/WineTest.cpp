@@ -75,7 +75,8 @@ TEST(WindowsProgramInWine, ItPlaysStepsPausesStopsTakesASettingAndSavesItBesideI
         ASSERT_TRUE(WriteSound(music / name, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, Tone(44100, 2, 44100 * 4)));
     // The program in a folder of its own, whose settings name the music folder, as a user's would after a session.
     std::filesystem::copy_file(KORVO_WINDOWS_PROGRAM, program.Path() / "korvo.exe");
-    std::ofstream(program.Path() / "Korvo.ini", std::ios::binary) << "[Data]\r\nDirectory=" << WinePath(music) << "\r\n";
+    std::ofstream(program.Path() / "Korvo.ini", std::ios::binary)
+        << "[Data]\r\nDirectory=" << WinePath(music) << "\r\n";
     const std::filesystem::path exitCode = program.Path() / "exit-code.txt";
     std::ofstream(program.Path() / "run.cmd", std::ios::binary)
         << "@start /wait \"\" \"" << WinePath(program.Path() / "korvo.exe") << "\"\r\n"

@@ -51,6 +51,42 @@ bool OnWine() {
 #endif
 }
 
+ControlTest::ControlTest() {
+    parent_ = recorder_.TopLevel("parent", 0, 0, 400, 400, WS_POPUP);
+    DispatchPending();
+}
+
+ControlTest::~ControlTest() { DestroyWindow(parent_); }
+
+HWND ControlTest::Make(const char* className, DWORD style, const char* text, int id, RECT bounds, DWORD exStyle) const {
+    return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent_,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+}
+
+std::string ControlTest::Text(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<std::string> ControlTest::Lines(HWND list, UINT count, UINT length, UINT line) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < Send(list, count); ++i) {
+        std::string text(static_cast<size_t>(Send(list, length, i)) + 1, '\0');
+        text.resize(static_cast<size_t>(Send(list, line, i, text.data())));
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+std::vector<int> ControlTest::Notifications(int id) const {
+    std::vector<int> codes;
+    for (const Received& r : recorder_.Log())
+        if (r.message == WM_COMMAND && LOWORD(r.wParam) == id) codes.push_back(HIWORD(r.wParam));
+    return codes;
+}
+
 void DispatchPending() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

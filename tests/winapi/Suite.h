@@ -3,11 +3,16 @@
 // happens, and a sound file to play. Written, like the tests, against the Windows API and the C++ library alone, so
 // that the suite builds for Windows as it does on our platform.
 
+#include <gtest/gtest.h>
+
+#include <concepts>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win32.h"
+#include "tests/support/Recorder.h"
 
 namespace winapi {
 
@@ -29,6 +34,34 @@ class WorkFolder {
 
   private:
     std::string name_;
+};
+
+// The built-in controls' tests: controls made in a parent window that writes down what they tell it. The parent
+// stays hidden: nothing here needs drawing, and Wine waits seconds for a window manager whenever a shown top-level
+// window is hidden or destroyed.
+class ControlTest : public ::testing::Test {
+  protected:
+    ControlTest();
+    ~ControlTest() override;
+
+    HWND Make(const char* className, DWORD style, const char* text, int id, RECT bounds, DWORD exStyle = 0) const;
+    static LRESULT Send(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageA(control, message, wParam, lParam);
+    }
+    // A text as the message's lParam; only for a pointer to characters, so that a literal 0 stays a number.
+    template <typename Text>
+        requires std::same_as<Text, const char*> || std::same_as<Text, char*>
+    static LRESULT Send(HWND control, UINT message, WPARAM wParam, Text text) {
+        return SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(text));
+    }
+    static std::string Text(HWND window);
+    // A list's lines, read with its messages for the count, a line's length and a line (LB_... or CB_...).
+    static std::vector<std::string> Lines(HWND list, UINT count, UINT length, UINT line);
+    // The notification codes the parent received from the control of `id` (WM_COMMAND), in order.
+    std::vector<int> Notifications(int id) const;
+
+    Recorder recorder_;
+    HWND parent_ = nullptr;
 };
 
 // Dispatches every message that is waiting, without waiting for more.

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/kernel/Locale.h"
 #include "platform/controls/Controls.h"
 
 namespace platform::controls {
@@ -200,19 +199,12 @@ void ComboBox::FitHeight() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A drop-down list's text is its chosen line: setting a text chooses the line that has it, if any.
+// A drop-down list has no field to write in: its text is always its chosen line's, and a window text chooses no line
+// (Windows answers CB_ERR, and CB_SELECTSTRING is the message that chooses by text).
 LRESULT ComboBox::SetText(const char* text) {
-    std::string wanted = text ? text : "";
-    if (!DropDownList()) {
-        text_ = wanted;
-        InvalidateRect(window_, nullptr, FALSE);
-        return TRUE;
-    }
-    int current = Selection();
-    if (current >= 0 && kernel::EqualIgnoringCase(LineText(current), wanted)) return TRUE;
-    LRESULT found = ToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
-    if (found < 0) return CB_ERR;
-    SetCurSel(static_cast<WPARAM>(found));
+    if (DropDownList()) return CB_ERR;
+    text_ = text ? text : "";
+    InvalidateRect(window_, nullptr, FALSE);
     return TRUE;
 }
 

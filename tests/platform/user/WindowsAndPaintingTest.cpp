@@ -42,55 +42,6 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 }  // namespace
 
-TEST_F(WindowsAndPainting, CreationAndDestructionSendWindowsMessagesInOrder) {
-    HWND top = recorder_.TopLevel("top", 0, 0, 100, 100);
-    recorder_.Label(top, "top");
-    recorder_.Clear();
-    HWND child = recorder_.Child(top, 0, 0, 10, 10);
-    recorder_.Label(child, "child");
-    HWND grandchild = recorder_.Child(child, 0, 0, 5, 5);
-    recorder_.Label(grandchild, "grandchild");
-    EXPECT_EQ(recorder_.Sequence({WM_NCCREATE, WM_CREATE, WM_PARENTNOTIFY}),
-              (std::vector<std::string>{"WM_NCCREATE(child)", "WM_CREATE(child)", "WM_PARENTNOTIFY(top)",
-                                        "WM_NCCREATE(grandchild)", "WM_CREATE(grandchild)", "WM_PARENTNOTIFY(child)"}));
-    EXPECT_EQ(GetParent(grandchild), child);
-    EXPECT_TRUE(IsChild(top, grandchild));
-    EXPECT_EQ(GetWindow(top, GW_CHILD), child);
-
-    recorder_.Clear();
-    EXPECT_TRUE(DestroyWindow(child));
-    // WM_DESTROY goes down the tree, WM_NCDESTROY comes back up.
-    EXPECT_EQ(recorder_.Sequence({WM_DESTROY, WM_NCDESTROY, WM_PARENTNOTIFY}),
-              (std::vector<std::string>{"WM_PARENTNOTIFY(top)", "WM_DESTROY(child)", "WM_DESTROY(grandchild)",
-                                        "WM_NCDESTROY(grandchild)", "WM_NCDESTROY(child)"}));
-    EXPECT_FALSE(IsWindow(grandchild));
-    EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
-
-    // A window that refuses its creation is gone when CreateWindowExA returns.
-    WNDCLASSA cls{};
-    cls.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        return m == WM_CREATE ? -1 : DefWindowProcA(w, m, wp, lp);
-    };
-    cls.lpszClassName = "KorvoTestRefuses";
-    RegisterClassA(&cls);
-    HWND refused = CreateWindowExA(0, "KorvoTestRefuses", "", WS_CHILD, 0, 0, 1, 1, top, nullptr, nullptr, nullptr);
-    EXPECT_EQ(refused, nullptr);
-    EXPECT_TRUE(UnregisterClassA("KorvoTestRefuses", nullptr));  // no window of it is left
-}
-
-TEST_F(WindowsAndPainting, AWindowDestroyedInsideItsOwnHandlerIsSafe) {
-    HWND window = recorder_.TopLevel("self", 0, 0, 50, 50, WS_OVERLAPPED | WS_VISIBLE);
-    HWND child = recorder_.Child(window, 0, 0, 10, 10);
-    recorder_.Handle(child, [window](HWND, UINT message, WPARAM, LPARAM, LRESULT&) {
-        if (message == WM_USER) DestroyWindow(window);  // the child's own top-level window, the child with it
-        return message == WM_USER;
-    });
-    PostMessageA(child, WM_USER, 0, 0);
-    DispatchPending();
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(IsWindow(child));
-}
-
 TEST_F(WindowsAndPainting, ChildPaintingIsClippedToItsParentAndToSiblingsInFront) {
     HWND top = recorder_.TopLevel("clip", 0, 0, 200, 200, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
     HWND parent = recorder_.Child(top, 20, 20, 100, 100, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
