@@ -12,25 +12,15 @@
 
 namespace {
 
-class Focus : public ::testing::Test {
+class Focus : public winapi::WindowTest {
   protected:
-    ~Focus() override {
-        ReleaseCapture();
-        for (HWND window : topLevels_)
-            if (IsWindow(window)) DestroyWindow(window);
-    }
+    ~Focus() override { ReleaseCapture(); }
 
     HWND TopLevel(const char* label, int x = 20) {
-        HWND window = recorder_.TopLevel(label, x, 20, 200, 150, WS_POPUP | WS_VISIBLE);
-        recorder_.Label(window, label);
-        topLevels_.push_back(window);
-        return window;
+        return WindowTest::TopLevel(label, WS_POPUP | WS_VISIBLE, nullptr, x);
     }
-
     HWND Child(HWND parent, const char* label, DWORD style = WS_CHILD | WS_VISIBLE) {
-        HWND window = recorder_.Child(parent, 10, 10, 40, 30, style);
-        recorder_.Label(window, label);
-        return window;
+        return WindowTest::Child(parent, label, 10, 10, 40, 30, style);
     }
 
     // The messages of `type` in the log, each as "window label:wParam:lParam" with the handles named by label.
@@ -52,9 +42,7 @@ class Focus : public ::testing::Test {
 
     void Name(HWND window, const char* label) { labels_.push_back({window, label}); }
 
-    std::vector<HWND> topLevels_;
     std::vector<std::pair<HWND, std::string>> labels_;
-    Recorder recorder_;
 };
 
 const std::vector<UINT> kFocusAndActivation = {WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS, WM_SETFOCUS};

@@ -12,31 +12,13 @@
 
 namespace {
 
-class Messages : public ::testing::Test {
-  protected:
-    Messages() { winapi::DispatchPending(); }  // what earlier tests left behind is not this test's
-    ~Messages() override {
-        for (HWND window : windows_)
-            if (IsWindow(window)) DestroyWindow(window);
-    }
-
-    // Hidden, so that nothing but what a test posts is waiting for it.
-    HWND Window(const char* label) {
-        HWND window = recorder_.TopLevel(label, 0, 0, 60, 40, WS_POPUP);
-        recorder_.Label(window, label);
-        windows_.push_back(window);
-        return window;
-    }
-
-    std::vector<HWND> windows_;
-    Recorder recorder_;
-};
+using Messages = winapi::WindowTest;
 
 }  // namespace
 
 TEST_F(Messages, SentMessagesAreHandledAtOncePostedOnesByTheLoopInTheirOrder) {
-    HWND a = Window("a");
-    HWND b = Window("b");
+    HWND a = TopLevel("a");
+    HWND b = TopLevel("b");
     std::vector<std::string> handled;
     auto note = [&](const char* label) {
         return [&handled, label](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -70,8 +52,8 @@ TEST_F(Messages, SentMessagesAreHandledAtOncePostedOnesByTheLoopInTheirOrder) {
 }
 
 TEST_F(Messages, PeekingLeavesOrTakesAMessageChosenByWindowAndRange) {
-    HWND a = Window("a");
-    HWND b = Window("b");
+    HWND a = TopLevel("a");
+    HWND b = TopLevel("b");
     PostMessageA(a, WM_USER, 1, 0);
     PostMessageA(b, WM_USER + 1, 2, 0);
     PostMessageA(a, WM_APP, 3, 0);
@@ -96,7 +78,7 @@ TEST_F(Messages, PeekingLeavesOrTakesAMessageChosenByWindowAndRange) {
 }
 
 TEST_F(Messages, QuitComesAfterPostedMessagesWithItsCodeAndOnce) {
-    HWND window = Window("quit");
+    HWND window = TopLevel("quit");
     PostMessageA(window, WM_USER, 0, 0);
     PostQuitMessage(3);
     MSG message;
@@ -109,7 +91,7 @@ TEST_F(Messages, QuitComesAfterPostedMessagesWithItsCodeAndOnce) {
 }
 
 TEST_F(Messages, MessagesToDestroyedWindowsGoNowhere) {
-    HWND window = Window("gone");
+    HWND window = TopLevel("gone");
     PostMessageA(window, WM_USER, 0, 0);
     DestroyWindow(window);
     recorder_.Clear();
@@ -123,7 +105,7 @@ TEST_F(Messages, MessagesToDestroyedWindowsGoNowhere) {
 }
 
 TEST_F(Messages, APostFromAnotherThreadEndsAWait) {
-    HWND window = Window("wake");
+    HWND window = TopLevel("wake");
     // The wait's upper bound, should the wake be lost: then the timer's message ends it instead.
     SetTimer(window, 1, 5000, nullptr);
     std::thread poster([window] {

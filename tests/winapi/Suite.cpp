@@ -51,6 +51,27 @@ bool OnWine() {
 #endif
 }
 
+// What an earlier test left waiting is not this test's.
+WindowTest::WindowTest() { DispatchPending(); }
+
+WindowTest::~WindowTest() {
+    for (HWND window : topLevels_)
+        if (IsWindow(window)) DestroyWindow(window);
+}
+
+HWND WindowTest::TopLevel(const char* label, DWORD style, HWND owner, int x) {
+    HWND window = recorder_.TopLevel(label, x, 20, 200, 150, style, owner);
+    recorder_.Label(window, label);
+    topLevels_.push_back(window);
+    return window;
+}
+
+HWND WindowTest::Child(HWND parent, const char* label, int x, int y, int width, int height, DWORD style) {
+    HWND window = recorder_.Child(parent, x, y, width, height, style);
+    recorder_.Label(window, label);
+    return window;
+}
+
 ControlTest::ControlTest() {
     parent_ = recorder_.TopLevel("parent", 0, 0, 400, 400, WS_POPUP);
     DispatchPending();

@@ -36,6 +36,23 @@ class WorkFolder {
     std::string name_;
 };
 
+// Tests of windows of the recorder's class, each labelled for Recorder::Sequence. The top-level windows a test made
+// are destroyed at its end.
+class WindowTest : public ::testing::Test {
+  protected:
+    WindowTest();
+    ~WindowTest() override;
+
+    // Hidden unless the style says otherwise: shown, it is also activated, which Wine without a window manager is
+    // slow to do, and a hidden one has nothing waiting but what the test sends it.
+    HWND TopLevel(const char* label, DWORD style = WS_POPUP, HWND owner = nullptr, int x = 20);
+    HWND Child(HWND parent, const char* label, int x = 0, int y = 0, int width = 40, int height = 30,
+               DWORD style = WS_CHILD | WS_VISIBLE);
+
+    Recorder recorder_;
+    std::vector<HWND> topLevels_;
+};
+
 // The built-in controls' tests: controls made in a parent window that writes down what they tell it. The parent
 // stays hidden: nothing here needs drawing, and Wine waits seconds for a window manager whenever a shown top-level
 // window is hidden or destroyed.

@@ -14,28 +14,13 @@
 
 namespace {
 
-class Timers : public ::testing::Test {
+class Timers : public winapi::WindowTest {
   protected:
-    ~Timers() override {
-        for (HWND window : windows_)
-            if (IsWindow(window)) DestroyWindow(window);
-    }
-
-    HWND Window(const char* label) {
-        HWND window = recorder_.TopLevel(label, 20, 20, 100, 80, WS_POPUP);
-        recorder_.Label(window, label);
-        windows_.push_back(window);
-        return window;
-    }
-
     int TimerMessagesTo(HWND window) const {
         int count = 0;
         for (const Received& r : recorder_.Log()) count += r.message == WM_TIMER && r.window == window;
         return count;
     }
-
-    std::vector<HWND> windows_;
-    Recorder recorder_;
 };
 
 // Runs the loop for `milliseconds`, counting the WM_TIMER messages it takes for `window` (which may be gone, so
@@ -72,7 +57,7 @@ void CALLBACK NoteCall(HWND window, UINT message, UINT_PTR id, DWORD) { calls.pu
 }  // namespace
 
 TEST_F(Timers, AWindowsTimerComesWithItsIdUntilItsHandlerKillsIt) {
-    HWND window = Window("w");
+    HWND window = TopLevel("w");
     std::vector<LPARAM> parameters;
     recorder_.Handle(window, [&](HWND w, UINT message, WPARAM id, LPARAM lParam, LRESULT&) {
         if (message != WM_TIMER || id != 7) return false;
@@ -90,7 +75,7 @@ TEST_F(Timers, AWindowsTimerComesWithItsIdUntilItsHandlerKillsIt) {
 }
 
 TEST_F(Timers, SettingATimerAgainReplacesItAndAnotherIdIsAnotherTimer) {
-    HWND window = Window("w");
+    HWND window = TopLevel("w");
     firstCalls = secondCalls = 0;
     EXPECT_NE(SetTimer(window, 3, 60000, nullptr), 0u);  // a minute: only its replacement fires here
     EXPECT_NE(SetTimer(window, 3, 10, CountFirst), 0u);
@@ -116,7 +101,7 @@ TEST_F(Timers, AThreadsTimerComesWithoutAWindowAndWithAnIdOfItsOwn) {
     EXPECT_NE(first, 0u);
     EXPECT_NE(second, 0u);
     EXPECT_NE(first, second);
-    HWND window = Window("bound");
+    HWND window = TopLevel("bound");
     SetTimer(window, 1, 5000, nullptr);  // the wait's upper bound, should the thread's timers not come
     std::map<UINT_PTR, int> ticks;
     MSG message;
@@ -134,7 +119,7 @@ TEST_F(Timers, AThreadsTimerComesWithoutAWindowAndWithAnIdOfItsOwn) {
 }
 
 TEST_F(Timers, ATimersCallbackIsCalledForItsWindowOrForNone) {
-    HWND window = Window("w");
+    HWND window = TopLevel("w");
     calls.clear();
     SetTimer(window, 9, 10, NoteCall);
     ASSERT_TRUE(winapi::RunUntil([] { return calls.size() >= 2; }));
@@ -156,7 +141,7 @@ TEST_F(Timers, ATimersCallbackIsCalledForItsWindowOrForNone) {
 }
 
 TEST_F(Timers, TimersComeAfterPostedMessagesAndPainting) {
-    HWND window = Window("w");
+    HWND window = TopLevel("w");
     ShowWindow(window, SW_SHOWNA);  // only a window that shows has anything to paint
     UpdateWindow(window);
     winapi::DispatchPending();
@@ -174,7 +159,7 @@ TEST_F(Timers, TimersComeAfterPostedMessagesAndPainting) {
 }
 
 TEST_F(Timers, AWindowsTimersEndWithIt) {
-    HWND window = Window("w");
+    HWND window = TopLevel("w");
     SetTimer(window, 1, 10, nullptr);
     DestroyWindow(window);
     EXPECT_EQ(TimerMessagesTaken(window, 200), 0);  // twenty periods

@@ -12,31 +12,7 @@
 
 namespace {
 
-class Windows : public ::testing::Test {
-  protected:
-    ~Windows() override {
-        for (HWND window : topLevels_)
-            if (IsWindow(window)) DestroyWindow(window);
-    }
-
-    // Hidden unless asked: shown, it would also be activated, which Wine without a window manager is slow to do.
-    HWND TopLevel(const char* label, DWORD style = WS_POPUP, HWND owner = nullptr) {
-        HWND window = recorder_.TopLevel(label, 20, 20, 240, 180, style, owner);
-        recorder_.Label(window, label);
-        topLevels_.push_back(window);
-        return window;
-    }
-
-    HWND Child(HWND parent, const char* label, int x = 0, int y = 0, int width = 40, int height = 30,
-               DWORD style = WS_CHILD | WS_VISIBLE) {
-        HWND window = recorder_.Child(parent, x, y, width, height, style);
-        recorder_.Label(window, label);
-        return window;
-    }
-
-    std::vector<HWND> topLevels_;
-    Recorder recorder_;
-};
+using Windows = winapi::WindowTest;
 
 struct Walk {
     std::vector<HWND> found;
