@@ -105,6 +105,24 @@ int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
     return static_cast<int>(length);
 }
 
+UINT WINAPI RealGetWindowClassA(HWND hwnd, LPSTR ptszClassName, UINT cchClassNameMax) {
+    WindowSystem& system = WindowSystem::Get();
+    Window* window = system.FindOrFail(hwnd);
+    if (!window || !ptszClassName || cchClassNameMax == 0) return 0;
+    std::string name = window->cls->name;
+    for (const char* builtIn : {"BUTTON", "COMBOBOX", "EDIT", "LISTBOX", "STATIC", "msctls_trackbar32"}) {
+        const std::shared_ptr<WindowClass> base = ClassByName(builtIn);
+        if (base && base->info.lpfnWndProc == window->cls->info.lpfnWndProc) {
+            name = builtIn;
+            break;
+        }
+    }
+    const size_t length = std::min(name.size(), static_cast<size_t>(cchClassNameMax - 1));
+    std::memcpy(ptszClassName, name.data(), length);
+    ptszClassName[length] = '\0';
+    return static_cast<UINT>(length);
+}
+
 ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex) {
     Window* window = WindowSystem::Get().FindOrFail(hWnd);
     if (!window) return 0;

@@ -13,4 +13,9 @@ void ProvideSystemClasses(void (*registerAll)());
 // window's thread, while it is destroyed.
 void WatchWindowEnds(void (*forget)(HWND window));
 
+// The desktop's accessibility support hears of every NotifyWinEvent while it serves a screen reader; a null
+// `heard` stops it. One listener at a time, so that the test in NotifyWinEvent is all that the events cost otherwise.
+using WinEventListener = void (*)(DWORD event, HWND window, LONG object, LONG child);
+void WatchWinEvents(WinEventListener heard);
+
 }  // namespace platform::user

@@ -178,7 +178,10 @@ LRESULT SystemCommands(HWND hWnd, Window& window, UINT message, WPARAM wParam, L
 LRESULT TextAndIcons(HWND, Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (message) {
-        case WM_SETTEXT: SetText(window, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
+        case WM_SETTEXT:
+            SetText(window, reinterpret_cast<LPCSTR>(lParam));
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window.handle, OBJID_WINDOW, CHILDID_SELF);
+            return TRUE;
         case WM_GETTEXT: {
             auto* buffer = reinterpret_cast<char*>(lParam);
             if (!buffer || wParam == 0) return 0;

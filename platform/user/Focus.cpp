@@ -55,6 +55,7 @@ void SendActivation(HWND newActive, bool byClick, bool fromDisplay) {
         return;
     }
     system.BringToFront(newActive);
+    NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, newActive, OBJID_WINDOW, CHILDID_SELF);
     if (Window* window = system.Find(newActive); window && window->native && !fromDisplay) window->native->Activate();
     SendMessageA(newActive, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(newActive, WM_ACTIVATE, MAKEWPARAM(byClick ? WA_CLICKACTIVE : WA_ACTIVE, IsIconic(newActive)),
@@ -132,6 +133,7 @@ HWND WINAPI SetFocus(HWND hWnd) {
     FollowFocusWithTextInput(hWnd);
     if (old) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
     if (focus == hWnd && system.Find(hWnd)) SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    if (focus == hWnd) NotifyWinEvent(EVENT_OBJECT_FOCUS, hWnd, OBJID_CLIENT, CHILDID_SELF);
     return old;
 }
 

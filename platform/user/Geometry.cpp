@@ -244,7 +244,12 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     if (uFlags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
     const bool nowVisible = AllVisible(window);
     // A window shown again may still hold an area it was to paint.
-    if (nowVisible != wasVisible) NotePaintMaybeDue();
+    if (nowVisible != wasVisible) {
+        NotePaintMaybeDue();
+        // Told before a window shown is activated, so that a reader hears of the window before its focus.
+        NotifyWinEvent(nowVisible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, hWnd, OBJID_WINDOW, CHILDID_SELF);
+        if (!(window = system.Find(hWnd))) return FALSE;
+    }
 
     const PositionChange change{oldRect, moved, sized, wasVisible, nowVisible, uFlags};
     if (window->Child()) RedrawMovedChild(*window, change);
@@ -403,6 +408,7 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
         if (HWND focus = GetFocus(); focus && (focus == hWnd || IsChild(hWnd, focus))) SetFocus(nullptr);
     }
     SendMessageA(hWnd, WM_ENABLE, bEnable, 0);
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hWnd, OBJID_WINDOW, CHILDID_SELF);
     return wasDisabled;
 }
 

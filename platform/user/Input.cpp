@@ -312,7 +312,8 @@ void WaitOnDisplay(WindowSystem& system, std::optional<std::chrono::nanoseconds>
     using Clock = std::chrono::steady_clock;
     if (loopSources.empty()) return system.Display().WaitEvents(timeout, events);
     // On the stack: a source's service may run window procedures, and with them a loop of its own.
-    constexpr size_t kMostSources = 4;
+    // Besides the display: the drives' watch, the media session, and the accessibility support's two buses.
+    constexpr size_t kMostSources = 6;
     std::array<LoopSource*, kMostSources> sources{};
     std::array<pollfd, kMostSources> watched{};
     std::array<std::optional<Clock::time_point>, kMostSources> dues{};

@@ -120,6 +120,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     }
     if (!system.Find(handle) || SendMessageA(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1)
         return fail();
+    NotifyWinEvent(EVENT_OBJECT_CREATE, handle, OBJID_WINDOW, CHILDID_SELF);
     Window* created = system.Find(handle);
     if (!created) return nullptr;
     if (created->Child() && !(dwExStyle & WS_EX_NOPARENTNOTIFY))
@@ -151,6 +152,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if ((window = system.Find(hWnd)) && window->Child() && !(window->exStyle & WS_EX_NOPARENTNOTIFY))
         SendMessageA(window->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, window->id), reinterpret_cast<LPARAM>(hWnd));
 
+    NotifyWinEvent(EVENT_OBJECT_DESTROY, hWnd, OBJID_WINDOW, CHILDID_SELF);
     std::vector<HWND> tree;
     CollectTree(hWnd, tree);
     for (HWND member : tree) ForgetWindow(member);

@@ -52,6 +52,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
 BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);
 int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
+// The built-in class a window's class was made from (a superclass keeps the built-in class's procedure), else its
+// own: what accessibility reads to know a control.
+UINT WINAPI RealGetWindowClassA(HWND hwnd, LPSTR ptszClassName, UINT cchClassNameMax);
 
 #define GCLP_MENUNAME (-8)
 #define GCLP_HBRBACKGROUND (-10)
@@ -513,6 +516,25 @@ HWND WINAPI GetForegroundWindow();
 HWND WINAPI SetCapture(HWND hWnd);
 BOOL WINAPI ReleaseCapture();
 HWND WINAPI GetCapture();
+
+// ---- accessibility events ----------------------------------------------------------------------------------------
+// What changed that a screen reader may want to hear of, as the window manager and the built-in controls tell it on
+// Windows; the program tells it for the parts of its windows that have no window of their own. It costs a test while
+// no reader is served.
+#define EVENT_SYSTEM_FOREGROUND 0x0003
+#define EVENT_OBJECT_CREATE 0x8000
+#define EVENT_OBJECT_DESTROY 0x8001
+#define EVENT_OBJECT_SHOW 0x8002
+#define EVENT_OBJECT_HIDE 0x8003
+#define EVENT_OBJECT_FOCUS 0x8005
+#define EVENT_OBJECT_SELECTION 0x8006
+#define EVENT_OBJECT_STATECHANGE 0x800A
+#define EVENT_OBJECT_NAMECHANGE 0x800C
+#define EVENT_OBJECT_VALUECHANGE 0x800E
+#define OBJID_WINDOW 0L
+#define OBJID_CLIENT (-4L)
+#define CHILDID_SELF 0L
+void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
 
 // ---- keyboard and mouse ------------------------------------------------------------------------------------------
 #define VK_LBUTTON 0x01

@@ -54,6 +54,7 @@ void Button::SetCheck(UINT check) {
     if (check == check_) return;
     check_ = check;
     Redraw();
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Button::SetPushed(bool pushed) {

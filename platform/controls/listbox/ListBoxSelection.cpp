@@ -54,6 +54,8 @@ void ListBox::SetSelection(int index) {
     selected_ = index;
     RedrawLine(old, ODA_SELECT);
     RedrawLine(index, ODA_SELECT);
+    // The line chosen, counted from 1 as Windows counts a control's parts; 0 for none.
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, index + 1);
 }
 
 bool ListBox::SetLineSelected(int index, bool selected) {

@@ -143,6 +143,7 @@ void TrackBar::SetPosition(LONG value, bool redraw) {
     const TrackBarLayout layout = Layout();
     const RECT before = layout.Thumb(position_), after = layout.Thumb(position);
     position_ = position;
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
     if (!redraw || EqualRect(&before, &after)) return;
     RECT both;
     UnionRect(&both, &before, &after);
