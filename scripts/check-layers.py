@@ -54,6 +54,7 @@ PLATFORM_API = 'platform/win32.h'
 # program itself, not the layers it is built on, which stay written against Windows alone.
 DESKTOP_EXTENSIONS = {
     'platform/desktop/MediaSession.h': ('app',),
+    'platform/desktop/Accessibility.h': ('app',),
 }
 
 # Above platform/ only these system headers: the C++ standard library, with the C library headers it keeps.

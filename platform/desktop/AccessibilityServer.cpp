@@ -1,0 +1,285 @@
+// The accessibility bus's connection: registration with the desktop's registry, the count of readers listening, and
+// the events they hear.
+
+#include "platform/desktop/AccessibilityServer.h"
+
+#include <algorithm>
+
+#include "platform/user/Classes.h"
+
+namespace platform::desktop {
+namespace {
+
+constexpr const char* kRegistry = "org.a11y.atspi.Registry";
+constexpr const char* kRegistryPath = "/org/a11y/atspi/registry";
+constexpr const char* kObjectEvent = "org.a11y.atspi.Event.Object";
+constexpr const char* kWindowEvent = "org.a11y.atspi.Event.Window";
+
+AccessibilityServer*& Serving() {
+    static AccessibilityServer* server = nullptr;
+    return server;
+}
+
+void HeardWinEvent(DWORD event, HWND window, LONG object, LONG child) {
+    if (AccessibilityServer* server = Serving(); server && server->Listening())
+        server->Heard(event, window, object, child);
+}
+
+AccessibleRef WindowRef(HWND window) { return {AccessibleRef::Kind::Window, window, 0}; }
+
+// Whether the window is one of the application's children when shown; read while it is destroyed, too.
+bool CaptionedTopLevel(HWND window) {
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    return !(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION;
+}
+
+}  // namespace
+
+AccessibilityServer::AccessibilityServer(sd_bus* bus, const Program& program) : bus_(bus), program_(program) {}
+
+std::unique_ptr<AccessibilityServer> AccessibilityServer::Connect(const std::string& address,
+                                                                  const Program& program) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_new(&bus) < 0) return nullptr;
+    std::unique_ptr<AccessibilityServer> server(new AccessibilityServer(bus, program));
+    if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
+        sd_bus_set_description(bus, "accessibility") < 0 || sd_bus_start(bus) < 0 || !server->Start())
+        return nullptr;
+    return server;
+}
+
+bool AccessibilityServer::Start() {
+    sd_bus* bus = bus_.get();
+    const char* unique = nullptr;
+    if (sd_bus_get_unique_name(bus, &unique) < 0) return false;
+    uniqueName_ = unique;
+    // The objects are in place before the application is embedded: the registry asks during the embedding.
+    if (!AddInterfaces(bus, *this, slots_)) return false;
+    // The readers' registrations are followed before they are asked for, so that none slips in between.
+    sd_bus_slot* slot = nullptr;
+    if (sd_bus_match_signal_async(bus, &slot, kRegistry, kRegistryPath, kRegistry, "EventListenerRegistered",
+                                  &ListenerRegistered, nullptr, this) < 0)
+        return false;
+    slots_.emplace_back(slot);
+    if (sd_bus_match_signal_async(bus, &slot, kRegistry, kRegistryPath, kRegistry, "EventListenerDeregistered",
+                                  &ListenerDeregistered, nullptr, this) < 0)
+        return false;
+    slots_.emplace_back(slot);
+    if (sd_bus_call_method_async(bus, &slot, kRegistry, kRootPath, "org.a11y.atspi.Socket", "Embed", &Embedded, this,
+                                 "(so)", unique, kRootPath) < 0)
+        return false;
+    slots_.emplace_back(slot);
+    Serving() = this;
+    user::WatchWinEvents(&HeardWinEvent);
+    user::AddLoopSource(this);
+    return true;
+}
+
+AccessibilityServer::~AccessibilityServer() {
+    if (Serving() != this) return;
+    Serving() = nullptr;
+    user::WatchWinEvents(nullptr);
+    user::RemoveLoopSource(this);
+}
+
+int AccessibilityServer::Embedded(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+    AccessibilityServer& server = Of(userdata);
+    const char* name = nullptr;
+    const char* path = nullptr;
+    if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_read(reply, "(so)", &name, &path) < 0)
+        return 0;  // no registry: readers that start later find nothing, as with a toolkit that was refused
+    server.desktop_ = {name, path};
+    sd_bus_slot* slot = nullptr;
+    if (sd_bus_call_method_async(server.bus_.get(), &slot, kRegistry, kRegistryPath, kRegistry,
+                                 "GetRegisteredEvents", &RegisteredEvents, &server, "") >= 0)
+        server.slots_.emplace_back(slot);
+    return 0;
+}
+
+int AccessibilityServer::RegisteredEvents(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+    AccessibilityServer& server = Of(userdata);
+    if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_enter_container(reply, 'a', "(ss)") < 0)
+        return 0;
+    const char* bus = nullptr;
+    const char* event = nullptr;
+    while (sd_bus_message_read(reply, "(ss)", &bus, &event) > 0) ++server.listeners_[bus];
+    return 0;
+}
+
+int AccessibilityServer::ListenerRegistered(sd_bus_message* signal, void* userdata, sd_bus_error*) {
+    const char* bus = nullptr;
+    if (sd_bus_message_read(signal, "s", &bus) > 0) ++Of(userdata).listeners_[bus];
+    return 0;
+}
+
+int AccessibilityServer::ListenerDeregistered(sd_bus_message* signal, void* userdata, sd_bus_error*) {
+    AccessibilityServer& server = Of(userdata);
+    const char* bus = nullptr;
+    const char* event = nullptr;
+    if (sd_bus_message_read(signal, "ss", &bus, &event) < 0) return 0;
+    const auto found = server.listeners_.find(bus);
+    if (found == server.listeners_.end()) return 0;
+    // The registry says "" for a connection that has gone, whatever it had registered.
+    if (!*event || --found->second <= 0) server.listeners_.erase(found);
+    return 0;
+}
+
+int AccessibilityServer::AppendRef(sd_bus_message* message, const std::optional<AccessibleRef>& ref) const {
+    if (!ref) return sd_bus_message_append(message, "(so)", desktop_.first.c_str(), desktop_.second.c_str());
+    const std::string path = std::string(kObjectPrefix) + "/" + IdOf(*ref);
+    return sd_bus_message_append(message, "(so)", uniqueName_.c_str(), path.c_str());
+}
+
+pollfd AccessibilityServer::Watch(std::optional<std::chrono::steady_clock::time_point>& due) {
+    const int events = sd_bus_get_events(bus_.get());
+    uint64_t microseconds = UINT64_MAX;
+    // The bus counts on the monotonic clock, as the steady clock does here.
+    if (sd_bus_get_timeout(bus_.get(), &microseconds) >= 0 && microseconds != UINT64_MAX)
+        due = std::chrono::steady_clock::time_point(std::chrono::microseconds(microseconds));
+    return pollfd{sd_bus_get_fd(bus_.get()), static_cast<short>(events < 0 ? 0 : events), 0};
+}
+
+void AccessibilityServer::Serve() {
+    int result = 0;
+    while ((result = sd_bus_process(bus_.get(), nullptr)) > 0) {
+    }
+    // What was asked runs the program's handlers, which may end this server (a nested loop that hears the desktop
+    // switch accessibility off): nothing of it is touched once they run.
+    const std::vector<Deferred> deferred = std::exchange(deferred_, {});
+    if (result < 0) ForgetAccessibilityServer();
+    for (const Deferred& asked : deferred) {
+        if (!Exists(asked.ref)) continue;
+        if (asked.focus) SetFocus(asked.ref.window);
+        else if (asked.ref.kind == AccessibleRef::Kind::Part) ClickPart(asked.ref.window, asked.ref.index);
+    }
+}
+
+void AccessibilityServer::Emit(const AccessibleRef& source, const char* interface, const char* member,
+                               const char* detail, int detail1, int detail2, const Any& any) {
+    const std::string path = std::string(kObjectPrefix) + "/" + IdOf(source);
+    sd_bus_message* signal = nullptr;
+    if (sd_bus_message_new_signal(bus_.get(), &signal, path.c_str(), interface, member) < 0) return;
+    int result = sd_bus_message_append(signal, "sii", detail, detail1, detail2);
+    if (result >= 0) {
+        if (const int* number = std::get_if<int>(&any)) {
+            result = sd_bus_message_append(signal, "v", "i", *number);
+        } else if (const std::string* text = std::get_if<std::string>(&any)) {
+            result = sd_bus_message_append(signal, "v", "s", text->c_str());
+        } else if (const double* value = std::get_if<double>(&any)) {
+            result = sd_bus_message_append(signal, "v", "d", *value);
+        } else {
+            result = sd_bus_message_open_container(signal, 'v', "(so)");
+            if (result >= 0) result = AppendRef(signal, std::get<AccessibleRef>(any));
+            if (result >= 0) result = sd_bus_message_close_container(signal);
+        }
+    }
+    if (result >= 0) result = sd_bus_message_append(signal, "a{sv}", 0);
+    // A reader that misses an event reads afresh when it next looks: nothing to do on failure.
+    if (result >= 0) sd_bus_send(bus_.get(), signal, nullptr);
+    sd_bus_message_unref(signal);
+}
+
+void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG child) {
+    const AccessibleRef ref = object == OBJID_CLIENT && child > 0 && event == EVENT_OBJECT_STATECHANGE
+                                  ? AccessibleRef{AccessibleRef::Kind::Part, window, static_cast<UINT>(child - 1)}
+                                  : WindowRef(window);
+    const bool topLevel = IsWindow(window) && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
+    switch (event) {
+        case EVENT_OBJECT_SHOW:
+        case EVENT_OBJECT_HIDE:
+            if (topLevel) {
+                if (CaptionedTopLevel(window)) TopLevelShown(window, event == EVENT_OBJECT_SHOW);
+            } else if (Exists(ref)) {
+                const StateSet states = StatesOf(ref);
+                EmitState(ref, "visible", states.Has(State::kVisible));
+                EmitState(ref, "showing", states.Has(State::kShowing));
+            }
+            return;
+        case EVENT_OBJECT_CREATE:
+            if (!topLevel && Exists(ref))
+                Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "add", IndexInParent(ref), 0, ref);
+            return;
+        case EVENT_OBJECT_DESTROY:
+            if (focused_ && focused_->window == window) focused_.reset();
+            if (active_ && active_->window == window) active_.reset();
+            // A top-level window has left the application's children as it was hidden.
+            if (topLevel ? !CaptionedTopLevel(window) : !Exists(ref)) return;
+            if (!topLevel) Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "remove", IndexInParent(ref), 0, ref);
+            EmitState(ref, "defunct", true);
+            return;
+        case EVENT_OBJECT_FOCUS: FocusMoved(ref); return;
+        case EVENT_SYSTEM_FOREGROUND: ActivationMoved(ref); return;
+        default: break;
+    }
+    if (!Exists(ref)) return;
+    switch (event) {
+        case EVENT_OBJECT_NAMECHANGE:
+            Emit(ref, kObjectEvent, "PropertyChange", "accessible-name", 0, 0, NameOf(ref));
+            break;
+        case EVENT_OBJECT_STATECHANGE: {
+            const StateSet states = StatesOf(ref);
+            EmitState(ref, "enabled", states.Has(State::kEnabled));
+            EmitState(ref, "sensitive", states.Has(State::kSensitive));
+            if (states.Has(State::kCheckable)) {
+                EmitState(ref, "checked", states.Has(State::kChecked));
+                EmitState(ref, "indeterminate", states.Has(State::kIndeterminate));
+            }
+            break;
+        }
+        case EVENT_OBJECT_VALUECHANGE:
+            if (InterfacesOf(ref) & kValueInterface)
+                Emit(ref, kObjectEvent, "PropertyChange", "accessible-value", 0, 0, ValueOf(window).current);
+            break;
+        case EVENT_OBJECT_SELECTION:
+            Emit(ref, kObjectEvent, "SelectionChanged", "", 0, 0, 0);
+            if (child > 0) {
+                const AccessibleRef line{AccessibleRef::Kind::Line, window, static_cast<UINT>(child - 1)};
+                if (Exists(line)) {
+                    Emit(ref, kObjectEvent, "ActiveDescendantChanged", "", IndexInParent(line), 0, line);
+                    EmitState(line, "selected", true);
+                }
+            }
+            break;
+        default: break;
+    }
+}
+
+void AccessibilityServer::TopLevelShown(HWND window, bool shown) {
+    const AccessibleRef ref = WindowRef(window);
+    const AccessibleRef application{};
+    // The application's children are its shown windows in the order of their handles: a window hidden has left
+    // the list already, and its place is where it would stand.
+    const std::vector<HWND> others = ShownTopLevels();
+    const int index = static_cast<int>(std::lower_bound(others.begin(), others.end(), window) - others.begin());
+    const std::string name = NameOf(ref);
+    if (shown) {
+        Emit(application, kObjectEvent, "ChildrenChanged", "add", index, 0, ref);
+        Emit(ref, kWindowEvent, "Create", "", 0, 0, name);
+    } else {
+        Emit(application, kObjectEvent, "ChildrenChanged", "remove", index, 0, ref);
+        Emit(ref, kWindowEvent, "Destroy", "", 0, 0, name);
+    }
+}
+
+void AccessibilityServer::FocusMoved(const AccessibleRef& ref) {
+    if (focused_ && *focused_ != ref && Exists(*focused_)) EmitState(*focused_, "focused", false);
+    focused_.reset();
+    if (!Exists(ref)) return;
+    focused_ = ref;
+    EmitState(ref, "focused", true);
+    Emit(ref, "org.a11y.atspi.Event.Focus", "Focus", "", 0, 0, 0);
+}
+
+void AccessibilityServer::ActivationMoved(const AccessibleRef& ref) {
+    if (active_ && *active_ != ref && Exists(*active_)) {
+        Emit(*active_, kWindowEvent, "Deactivate", "", 0, 0, NameOf(*active_));
+        EmitState(*active_, "active", false);
+    }
+    active_.reset();
+    if (!Exists(ref) || !CaptionedTopLevel(ref.window)) return;
+    active_ = ref;
+    Emit(ref, kWindowEvent, "Activate", "", 0, 0, NameOf(ref));
+    EmitState(ref, "active", true);
+}
+
+}  // namespace platform::desktop

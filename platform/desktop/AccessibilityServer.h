@@ -1,0 +1,101 @@
+#pragma once
+// The connection to the desktop's accessibility bus while accessibility is on: it serves the accessible objects
+// (AccessibleInterfaces.cpp), embeds the application in the desktop's tree, and tells the readers that listen of
+// what the windows say changed. It is served from the message loop; what a reader asks that runs the program's
+// handlers (a click on a part, the focus) is done after the bus's dispatch, never inside it.
+
+#include <systemd/sd-bus.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/desktop/AccessibleObject.h"
+#include "platform/user/WindowSystem.h"
+
+namespace platform::desktop {
+
+struct Program {
+    std::string name;
+    std::string version;
+};
+
+struct BusDeleter {
+    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+};
+struct SlotDeleter {
+    void operator()(sd_bus_slot* slot) const { sd_bus_slot_unref(slot); }
+};
+using BusSlot = std::unique_ptr<sd_bus_slot, SlotDeleter>;
+
+constexpr const char* kObjectPrefix = "/org/a11y/atspi/accessible";
+constexpr const char* kRootPath = "/org/a11y/atspi/accessible/root";
+
+class AccessibilityServer final : public user::LoopSource {
+  public:
+    // Connects to the accessibility bus at `address` and starts serving; nothing when the bus cannot be reached.
+    static std::unique_ptr<AccessibilityServer> Connect(const std::string& address, const Program& program);
+    ~AccessibilityServer() override;
+
+    pollfd Watch(std::optional<std::chrono::steady_clock::time_point>& due) override;
+    void Serve() override;
+
+    static AccessibilityServer& Of(void* userdata) { return *static_cast<AccessibilityServer*>(userdata); }
+    const Program& Served() const { return program_; }
+    int& ApplicationId() { return applicationId_; }
+    // A reference "(so)" to the object; the desktop's for nothing (the application's parent).
+    int AppendRef(sd_bus_message* message, const std::optional<AccessibleRef>& ref) const;
+    // Done from the loop after the dispatch in which a reader asked for it.
+    void AfterDispatch(AccessibleRef ref, bool focus) { deferred_.push_back({ref, focus}); }
+
+    // What the window manager and the controls tell, for the readers that listen.
+    void Heard(DWORD event, HWND window, LONG object, LONG child);
+    bool Listening() const { return !listeners_.empty(); }
+
+  private:
+    using Any = std::variant<int, std::string, double, AccessibleRef>;
+
+    AccessibilityServer(sd_bus* bus, const Program& program);
+    bool Start();
+    static int Embedded(sd_bus_message* reply, void* userdata, sd_bus_error*);
+    static int RegisteredEvents(sd_bus_message* reply, void* userdata, sd_bus_error*);
+    static int ListenerRegistered(sd_bus_message* signal, void* userdata, sd_bus_error*);
+    static int ListenerDeregistered(sd_bus_message* signal, void* userdata, sd_bus_error*);
+
+    void Emit(const AccessibleRef& source, const char* interface, const char* member, const char* detail,
+              int detail1, int detail2, const Any& any);
+    void EmitState(const AccessibleRef& source, const char* state, bool on) {
+        Emit(source, "org.a11y.atspi.Event.Object", "StateChanged", state, on, 0, 0);
+    }
+    void TopLevelShown(HWND window, bool shown);
+    void FocusMoved(const AccessibleRef& ref);
+    void ActivationMoved(const AccessibleRef& ref);
+
+    std::unique_ptr<sd_bus, BusDeleter> bus_;
+    std::vector<BusSlot> slots_;
+    Program program_;
+    std::string uniqueName_;
+    std::pair<std::string, std::string> desktop_{"org.a11y.atspi.Registry", kRootPath};
+    int applicationId_ = -1;
+    // Event registrations by the listener's bus name: while there are none, no event is sent.
+    std::map<std::string, int> listeners_;
+    std::optional<AccessibleRef> focused_;
+    std::optional<AccessibleRef> active_;
+    struct Deferred {
+        AccessibleRef ref;
+        bool focus;  // else a click
+    };
+    std::vector<Deferred> deferred_;
+};
+
+// The accessible objects' interfaces, by path under kObjectPrefix (AccessibleInterfaces.cpp).
+bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot>& slots);
+
+// The server lost its bus: it is dropped after its dispatch (Accessibility.cpp).
+void ForgetAccessibilityServer();
+
+}  // namespace platform::desktop
