@@ -350,6 +350,10 @@ std::string NameOf(const AccessibleRef& ref) {
                 case Kind::RadioButton:
                 case Kind::GroupBox:
                 case Kind::Static: name = WithoutMnemonic(WindowText(ref.window)); break;
+                case Kind::Edit:
+                    // A reader speaks a name aloud: a password's text is no name.
+                    if (!(StyleOf(ref.window) & ES_PASSWORD)) name = WindowText(ref.window);
+                    break;
                 default: name = WindowText(ref.window); break;
             }
             break;

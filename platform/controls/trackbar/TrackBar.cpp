@@ -65,8 +65,10 @@ void TrackBar::SetRange(LONG minimum, LONG maximum, bool redraw) {
     minimum_ = minimum;
     maximum_ = maximum;
     if (!pageSizeSet_) pageSize_ = static_cast<LONG>(std::max<int64_t>(1, (int64_t{maximum} - minimum) / 5));
+    const LONG before = position_;
     if (position_ < minimum_) position_ = minimum_;
     if (position_ > maximum_) position_ = maximum_;
+    if (position_ != before) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
     Redraw(redraw);
 }
 
@@ -74,6 +76,7 @@ void TrackBar::SetRange(LONG minimum, LONG maximum, bool redraw) {
 void TrackBar::Move(LONG position, WORD code) {
     if (position == position_) return;
     position_ = position;
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
     Redraw();
     Report(code);
 }
@@ -255,6 +258,7 @@ LRESULT TrackBar::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 LONG position = Clamped(layout.PositionAt(layout.Along(point) - grip_), minimum_, maximum_);
                 if (position != position_) {
                     position_ = position;
+                    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
                     Redraw();
                     Report(TB_THUMBTRACK);
                 }

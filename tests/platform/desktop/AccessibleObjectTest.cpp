@@ -1,0 +1,503 @@
+// The accessible objects a screen reader walks, read from real windows and built-in controls on the headless
+// desktop: what each class says it is, is called, can do and holds, where it is, and what a reader's click and
+// value do, as a reader would find them through the bus.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/AccessibleObject.h"
+#include "platform/testing/Desktop.h"
+#include "platform/testing/VirtualClock.h"
+#include "tests/support/Recorder.h"
+
+using namespace platform::testing;
+using namespace platform::desktop;
+
+namespace {
+
+using Kind = AccessibleRef::Kind;
+
+AccessibleRef Of(HWND window) { return {Kind::Window, window, 0}; }
+AccessibleRef LineOf(HWND window, UINT line) { return {Kind::Line, window, line}; }
+AccessibleRef PartOf(HWND window, UINT part) { return {Kind::Part, window, part}; }
+
+// The states set, by name, so that a failure reads as the reader would see it.
+std::string Names(const StateSet& states) {
+    static const std::pair<State, const char*> kNames[] = {
+        {State::kActive, "active"},       {State::kChecked, "checked"},       {State::kCollapsed, "collapsed"},
+        {State::kDefunct, "defunct"},     {State::kEditable, "editable"},     {State::kEnabled, "enabled"},
+        {State::kExpandable, "expandable"}, {State::kExpanded, "expanded"},   {State::kFocusable, "focusable"},
+        {State::kFocused, "focused"},     {State::kHorizontal, "horizontal"}, {State::kIconified, "iconified"},
+        {State::kModal, "modal"},         {State::kMultiLine, "multi-line"},  {State::kMultiselectable, "multiselectable"},
+        {State::kResizable, "resizable"}, {State::kSelectable, "selectable"}, {State::kSelected, "selected"},
+        {State::kSensitive, "sensitive"}, {State::kShowing, "showing"},       {State::kSingleLine, "single-line"},
+        {State::kVertical, "vertical"},   {State::kVisible, "visible"},
+        {State::kManagesDescendants, "manages-descendants"}, {State::kIndeterminate, "indeterminate"},
+        {State::kIsDefault, "default"},   {State::kCheckable, "checkable"},   {State::kReadOnly, "read-only"},
+    };
+    std::string names;
+    for (const auto& [state, name] : kNames)
+        if (states.Has(state)) names += std::string(names.empty() ? "" : " ") + name;
+    return names;
+}
+std::string StatesOfRef(const AccessibleRef& ref) { return Names(StatesOf(ref)); }
+
+constexpr const char* kUsable = "enabled focusable sensitive showing visible";
+
+RECT Screen(HWND window, RECT client) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return {client.left + origin.x, client.top + origin.y, client.right + origin.x, client.bottom + origin.y};
+}
+
+void ExpectRect(const std::optional<RECT>& got, const RECT& wanted) {
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->left, wanted.left);
+    EXPECT_EQ(got->top, wanted.top);
+    EXPECT_EQ(got->right, wanted.right);
+    EXPECT_EQ(got->bottom, wanted.bottom);
+}
+
+// The parts a test's windows have, which the test's provider lists.
+std::vector<ACCPARTA> parts;
+HWND partsWindow = nullptr;
+std::vector<UINT> partsClicked;
+
+UINT CALLBACK ListParts(HWND window, ACCPARTA* out, UINT count) {
+    if (window != partsWindow) return 0;
+    for (UINT i = 0; i < count && i < parts.size(); ++i) out[i] = parts[i];
+    return static_cast<UINT>(parts.size());
+}
+void CALLBACK ClickTestPart(HWND window, UINT index) {
+    if (window == partsWindow) partsClicked.push_back(index);
+}
+
+ACCPARTA Part(UINT kind, const char* name, RECT where, bool enabled = true, bool visible = true) {
+    ACCPARTA part{};
+    part.uKind = kind;
+    std::strncpy(part.szName, name, sizeof part.szName - 1);
+    part.rcPart = where;
+    part.fEnabled = enabled;
+    part.fVisible = visible;
+    return part;
+}
+
+class AccessibleObjects : public ::testing::Test {
+  protected:
+    AccessibleObjects() : display_(UseHeadlessDisplay()) {
+        InitCommonControls();
+        frame_ = recorder_.TopLevel("Korvo", 100, 50, 400, 300,
+                                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
+                                        WS_VISIBLE);
+        DispatchPending();
+    }
+    ~AccessibleObjects() override {
+        SetPartsProvider(nullptr, nullptr);
+        parts.clear();
+        partsWindow = nullptr;
+        partsClicked.clear();
+        ResetDesktop();
+    }
+
+    HWND Make(const char* cls, const char* text, DWORD style, RECT r, HWND parent = nullptr, int id = 0) {
+        HWND window = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+                                      r.bottom - r.top, parent ? parent : frame_,
+                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        EXPECT_NE(window, nullptr) << cls;
+        return window;
+    }
+
+    // The notices a window's parent received, as "code" for WM_COMMAND and "scroll code:position" for the slider.
+    std::vector<std::string> Notices(UINT message) const {
+        std::vector<std::string> notices;
+        for (const Received& r : recorder_.Log())
+            if (r.message == message) notices.push_back(std::to_string(HIWORD(r.wParam)) + ":" +
+                                                        std::to_string(LOWORD(r.wParam)));
+        return notices;
+    }
+
+    platform::display::HeadlessDisplay& display_;
+    VirtualClock clock_;
+    Recorder recorder_;
+    HWND frame_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(AccessibleObjects, TheApplicationHoldsTheShownCaptionedWindowsInTheOrderMade) {
+    HWND hint = recorder_.TopLevel("hint", 10, 10, 50, 20, WS_POPUP | WS_VISIBLE);
+    HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, Recorder::kClassName, "Settings",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 150, 80, 200, 150, frame_, nullptr,
+                                  nullptr, nullptr);
+    HWND hidden = recorder_.TopLevel("hidden", 10, 10, 50, 50, WS_OVERLAPPED | WS_CAPTION);
+    DispatchPending();
+
+    const AccessibleRef app{};
+    EXPECT_EQ(RoleOf(app), role::kApplication);
+    EXPECT_EQ(IndexInParent(app), -1);
+    EXPECT_FALSE(ParentOf(app).has_value());
+    ASSERT_EQ(ChildCount(app), 2);
+    EXPECT_EQ(ChildAt(app, 0), Of(frame_));
+    EXPECT_EQ(ChildAt(app, 1), Of(dialog));
+    EXPECT_FALSE(ChildAt(app, 2).has_value());
+    EXPECT_FALSE(ChildAt(app, -1).has_value());
+    EXPECT_FALSE(Exists(Of(hint)));
+    // A hidden window is still there for a reader that holds it, but in no list and not on the screen.
+    EXPECT_TRUE(Exists(Of(hidden)));
+    EXPECT_EQ(IndexInParent(Of(hidden)), -1);
+    EXPECT_EQ(StatesOfRef(Of(hidden)), "enabled sensitive");
+
+    EXPECT_EQ(RoleOf(Of(frame_)), role::kFrame);
+    EXPECT_EQ(RoleOf(Of(dialog)), role::kDialog);
+    EXPECT_STREQ(RoleName(RoleOf(Of(dialog))), "dialog");
+    EXPECT_EQ(NameOf(Of(frame_)), "Korvo");
+    EXPECT_EQ(NameOf(Of(dialog)), "Settings");
+    EXPECT_EQ(ParentOf(Of(dialog)), app);
+    EXPECT_EQ(IndexInParent(Of(dialog)), 1);
+
+    // Activation moves the active state and nothing else: the order stays the order made.
+    SetActiveWindow(frame_);
+    EXPECT_EQ(StatesOfRef(Of(frame_)), "active enabled focused resizable sensitive showing visible");
+    EXPECT_EQ(StatesOfRef(Of(dialog)), "enabled sensitive showing visible");
+    SetActiveWindow(dialog);
+    EXPECT_EQ(StatesOfRef(Of(frame_)), "enabled resizable sensitive showing visible");
+    EXPECT_EQ(StatesOfRef(Of(dialog)), "active enabled focused sensitive showing visible");
+    EXPECT_EQ(ChildAt(app, 0), Of(frame_));
+    EXPECT_EQ(IndexInParent(Of(frame_)), 0);
+
+    RECT bounds{};
+    GetWindowRect(dialog, &bounds);
+    ExpectRect(ExtentsOf(Of(dialog)), bounds);
+    EXPECT_EQ(bounds.left, 150);
+    EXPECT_EQ(bounds.right - bounds.left, 200);
+
+    // A minimised window and what it holds are there but not on the screen.
+    HWND button = Make("BUTTON", "Play", BS_PUSHBUTTON, {10, 10, 80, 35});
+    ShowWindow(frame_, SW_MINIMIZE);
+    DispatchPending();
+    EXPECT_TRUE(StatesOf(Of(frame_)).Has(State::kIconified));
+    EXPECT_FALSE(StatesOf(Of(frame_)).Has(State::kShowing));
+    EXPECT_FALSE(StatesOf(Of(button)).Has(State::kShowing));
+    EXPECT_TRUE(StatesOf(Of(button)).Has(State::kVisible));
+    ShowWindow(frame_, SW_RESTORE);
+    DispatchPending();
+    EXPECT_TRUE(StatesOf(Of(button)).Has(State::kShowing));
+
+    // A window hidden or destroyed leaves the application, and its objects are gone.
+    ShowWindow(dialog, SW_HIDE);
+    EXPECT_EQ(ChildCount(app), 1);
+    EXPECT_EQ(IndexInParent(Of(dialog)), -1);
+    EXPECT_FALSE(StatesOf(Of(dialog)).Has(State::kShowing));
+    DestroyWindow(frame_);
+    EXPECT_EQ(ChildCount(app), 0);
+    EXPECT_FALSE(Exists(Of(frame_)));
+    EXPECT_FALSE(Exists(Of(button)));
+}
+
+TEST_F(AccessibleObjects, IdsNameEachObjectAndReadBackToIt) {
+    HWND list = Make("LISTBOX", "", 0, {10, 10, 110, 110});
+    const std::vector<AccessibleRef> refs = {AccessibleRef{}, Of(frame_), Of(list), LineOf(list, 0x1f),
+                                             PartOf(frame_, 12)};
+    std::vector<std::string> ids;
+    for (const AccessibleRef& ref : refs) {
+        const std::string id = IdOf(ref);
+        EXPECT_EQ(RefOf(id), ref) << id;
+        for (const std::string& other : ids) EXPECT_NE(id, other);
+        ids.push_back(id);
+    }
+    EXPECT_EQ(ids[0], "root");
+    EXPECT_EQ(ids[3].substr(ids[3].size() - 4), "_i1f");
+    EXPECT_EQ(ids[4].substr(ids[4].size() - 3), "_pc");
+    for (const char* bad : {"", "w", "x12", "wzz", "w12_", "w12_q3", "w12_p", "w12_pz", "w12_p3x", "root2"})
+        EXPECT_FALSE(RefOf(bad).has_value()) << bad;
+}
+
+TEST_F(AccessibleObjects, ButtonsSayWhatTheyAreWhatTheyHoldAndTakeAReadersClick) {
+    HWND play = Make("BUTTON", "&Play", BS_PUSHBUTTON | WS_TABSTOP, {10, 10, 85, 35}, nullptr, 1);
+    HWND ok = Make("BUTTON", "OK", BS_DEFPUSHBUTTON, {90, 10, 165, 35}, nullptr, 2);
+    HWND shuffle = Make("BUTTON", "S&huffle && repeat", BS_AUTOCHECKBOX, {10, 40, 150, 60}, nullptr, 3);
+    HWND third = Make("BUTTON", "Maybe", BS_AUTO3STATE, {160, 40, 250, 60}, nullptr, 4);
+    HWND cd = Make("BUTTON", "CD", BS_AUTORADIOBUTTON | WS_GROUP, {10, 70, 80, 90}, nullptr, 5);
+    HWND files = Make("BUTTON", "Files", BS_AUTORADIOBUTTON, {90, 70, 160, 90}, nullptr, 6);
+    // The framework's check box: a class of its own made from the built-in button's.
+    WNDCLASSA superclass{};
+    ASSERT_TRUE(GetClassInfoA(nullptr, "BUTTON", &superclass));
+    superclass.lpszClassName = "TestCheckBox";
+    ASSERT_TRUE(RegisterClassA(&superclass));
+    HWND own = Make("TestCheckBox", "Own", BS_AUTOCHECKBOX, {10, 100, 100, 120}, nullptr, 7);
+    DispatchPending();
+
+    const std::vector<HWND> made = {play, ok, shuffle, third, cd, files, own};
+    ASSERT_EQ(ChildCount(Of(frame_)), static_cast<int>(made.size()));
+    for (size_t i = 0; i < made.size(); ++i) {
+        EXPECT_EQ(ChildAt(Of(frame_), static_cast<int>(i)), Of(made[i])) << i;
+        EXPECT_EQ(IndexInParent(Of(made[i])), static_cast<int>(i));
+        EXPECT_EQ(ParentOf(Of(made[i])), Of(frame_));
+        EXPECT_EQ(ChildCount(Of(made[i])), 0);
+        EXPECT_TRUE(InterfacesOf(Of(made[i])) & kActionInterface) << i;
+        EXPECT_FALSE(InterfacesOf(Of(made[i])) & kValueInterface) << i;
+    }
+
+    EXPECT_EQ(RoleOf(Of(play)), role::kPushButton);
+    EXPECT_EQ(RoleOf(Of(ok)), role::kPushButton);
+    EXPECT_EQ(RoleOf(Of(shuffle)), role::kCheckBox);
+    EXPECT_EQ(RoleOf(Of(third)), role::kCheckBox);
+    EXPECT_EQ(RoleOf(Of(cd)), role::kRadioButton);
+    EXPECT_EQ(RoleOf(Of(own)), role::kCheckBox);
+    EXPECT_EQ(NameOf(Of(play)), "Play");
+    EXPECT_EQ(NameOf(Of(shuffle)), "Shuffle & repeat");
+
+    EXPECT_EQ(StatesOfRef(Of(play)), kUsable);
+    EXPECT_EQ(StatesOfRef(Of(ok)), std::string(kUsable) + " default");
+    EXPECT_EQ(StatesOfRef(Of(shuffle)), std::string(kUsable) + " checkable");
+    SendMessageA(shuffle, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(third, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(StatesOfRef(Of(shuffle)), "checked enabled focusable sensitive showing visible checkable");
+    EXPECT_EQ(StatesOfRef(Of(third)), std::string(kUsable) + " indeterminate checkable");
+
+    SetFocus(play);
+    EXPECT_TRUE(StatesOf(Of(play)).Has(State::kFocused));
+    SetFocus(ok);
+    EXPECT_FALSE(StatesOf(Of(play)).Has(State::kFocused));
+    EXPECT_TRUE(StatesOf(Of(ok)).Has(State::kFocused));
+
+    RECT where{};
+    GetWindowRect(files, &where);
+    ExpectRect(ExtentsOf(Of(files)), where);
+    ExpectRect(ExtentsOf(Of(files)), Screen(frame_, {90, 70, 160, 90}));
+
+    // A reader's click is posted: it arrives as the user's does, from the loop.
+    recorder_.Clear();
+    EXPECT_TRUE(TakesClick(Of(files)));
+    EXPECT_TRUE(ClickWindow(files));
+    EXPECT_TRUE(ClickWindow(own));
+    EXPECT_FALSE(StatesOf(Of(files)).Has(State::kChecked));
+    DispatchPending();
+    EXPECT_TRUE(StatesOf(Of(files)).Has(State::kChecked));
+    EXPECT_FALSE(StatesOf(Of(cd)).Has(State::kChecked));
+    EXPECT_TRUE(StatesOf(Of(own)).Has(State::kChecked));
+    EXPECT_EQ(Notices(WM_COMMAND), (std::vector<std::string>{"0:6", "0:7"}));  // BN_CLICKED from each
+
+    // Disabled, a button, or a button in a disabled window, takes no click and no focus.
+    EnableWindow(play, FALSE);
+    EXPECT_EQ(StatesOfRef(Of(play)), "showing visible");
+    EXPECT_FALSE(TakesClick(Of(play)));
+    EnableWindow(frame_, FALSE);
+    EXPECT_EQ(StatesOfRef(Of(ok)), "showing visible default");
+    EXPECT_FALSE(TakesClick(Of(ok)));
+    EnableWindow(frame_, TRUE);
+    EXPECT_TRUE(TakesClick(Of(ok)));
+    ShowWindow(ok, SW_HIDE);
+    EXPECT_EQ(StatesOfRef(Of(ok)), "enabled focusable sensitive default");
+}
+
+TEST_F(AccessibleObjects, AListHoldsItsLinesWithTheirSelectionAndPlaceOnTheScreen) {
+    HWND list = Make("LISTBOX", "not shown", LBS_NOTIFY, {10, 10, 160, 60});
+    for (const char* line : {"One", "Two", "Three", "Four", "Five", "Six"})
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    DispatchPending();
+    const AccessibleRef box = Of(list);
+    EXPECT_EQ(RoleOf(box), role::kList);
+    EXPECT_EQ(NameOf(box), "");
+    EXPECT_EQ(StatesOfRef(box), std::string(kUsable) + " manages-descendants");
+    ASSERT_EQ(ChildCount(box), 6);
+    const char* names[] = {"One", "Two", "Three", "Four", "Five", "Six"};
+    for (UINT i = 0; i < 6; ++i) {
+        const std::optional<AccessibleRef> line = ChildAt(box, static_cast<int>(i));
+        ASSERT_EQ(line, LineOf(list, i));
+        EXPECT_EQ(RoleOf(*line), role::kListItem);
+        EXPECT_EQ(NameOf(*line), names[i]);
+        EXPECT_EQ(IndexInParent(*line), static_cast<int>(i));
+        EXPECT_EQ(ParentOf(*line), box);
+        EXPECT_TRUE(Exists(*line));
+        EXPECT_EQ(InterfacesOf(*line), kComponentInterface);
+    }
+    EXPECT_FALSE(ChildAt(box, 6).has_value());
+    EXPECT_FALSE(Exists(LineOf(list, 6)));
+
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    ExpectRect(ExtentsOf(LineOf(list, 1)), Screen(list, item));
+    EXPECT_GT(item.top, 0);
+
+    // Only the lines in the box's view are on the screen; scrolling moves which.
+    EXPECT_EQ(StatesOfRef(LineOf(list, 0)), "enabled selectable sensitive showing visible");
+    EXPECT_EQ(StatesOfRef(LineOf(list, 5)), "enabled selectable sensitive visible");
+    SendMessageA(list, LB_SETTOPINDEX, 5, 0);
+    EXPECT_TRUE(StatesOf(LineOf(list, 5)).Has(State::kShowing));
+    EXPECT_FALSE(StatesOf(LineOf(list, 0)).Has(State::kShowing));
+
+    SendMessageA(list, LB_SETCURSEL, 2, 0);
+    for (UINT i = 0; i < 6; ++i) EXPECT_EQ(StatesOf(LineOf(list, i)).Has(State::kSelected), i == 2) << i;
+    SendMessageA(list, LB_DELETESTRING, 5, 0);
+    EXPECT_EQ(ChildCount(box), 5);
+    EXPECT_FALSE(Exists(LineOf(list, 5)));
+
+    // A list that takes several lines says so, and each line its own choice.
+    HWND many = Make("LISTBOX", "", LBS_EXTENDEDSEL, {200, 10, 300, 100});
+    for (const char* line : {"a", "b", "c"}) SendMessageA(many, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_TRUE(StatesOf(Of(many)).Has(State::kMultiselectable));
+    SendMessageA(many, LB_SETSEL, TRUE, 0);
+    SendMessageA(many, LB_SETSEL, TRUE, 2);
+    EXPECT_TRUE(StatesOf(LineOf(many, 0)).Has(State::kSelected));
+    EXPECT_FALSE(StatesOf(LineOf(many, 1)).Has(State::kSelected));
+    EXPECT_TRUE(StatesOf(LineOf(many, 2)).Has(State::kSelected));
+
+    // An owner-drawn list without texts holds the program's numbers, which are nothing to read.
+    HWND drawn = Make("LISTBOX", "", LBS_OWNERDRAWFIXED, {10, 120, 160, 200});
+    SendMessageA(drawn, LB_ADDSTRING, 0, 12345);
+    ASSERT_EQ(ChildCount(Of(drawn)), 1);
+    EXPECT_EQ(NameOf(LineOf(drawn, 0)), "");
+
+    EnableWindow(list, FALSE);
+    EXPECT_EQ(StatesOfRef(LineOf(list, 2)), "selectable selected showing visible");
+}
+
+TEST_F(AccessibleObjects, AComboBoxIsNamedByItsChoiceAndTheSliderTakesAReadersValue) {
+    HWND drives = Make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, {10, 10, 110, 200});
+    for (const char* line : {"C:", "D: music"}) SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    SendMessageA(drives, CB_SETCURSEL, 1, 0);
+    DispatchPending();
+    const AccessibleRef combo = Of(drives);
+    EXPECT_EQ(RoleOf(combo), role::kComboBox);
+    EXPECT_EQ(NameOf(combo), "D: music");
+    EXPECT_EQ(StatesOfRef(combo), "collapsed enabled expandable focusable sensitive showing visible");
+    // Its lines follow whatever windows it has of its own.
+    const int count = ChildCount(combo);
+    ASSERT_GE(count, 2);
+    const std::optional<AccessibleRef> first = ChildAt(combo, count - 2), second = ChildAt(combo, count - 1);
+    ASSERT_EQ(first, LineOf(drives, 0));
+    ASSERT_EQ(second, LineOf(drives, 1));
+    EXPECT_EQ(NameOf(*first), "C:");
+    EXPECT_FALSE(StatesOf(*first).Has(State::kSelected));
+    EXPECT_TRUE(StatesOf(*second).Has(State::kSelected));
+    EXPECT_EQ(IndexInParent(*second), count - 1);
+    SendMessageA(drives, CB_SETCURSEL, 0, 0);
+    EXPECT_EQ(NameOf(combo), "C:");
+    EXPECT_TRUE(StatesOf(*first).Has(State::kSelected));
+    SendMessageA(drives, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_TRUE(StatesOf(combo).Has(State::kExpanded));
+    EXPECT_FALSE(StatesOf(combo).Has(State::kCollapsed));
+    // The dropped list is the combo box's, not a window of the application's.
+    EXPECT_EQ(ChildCount(AccessibleRef{}), 1);
+    SendMessageA(drives, CB_SHOWDROPDOWN, FALSE, 0);
+
+    HWND position = Make(TRACKBAR_CLASSA, "not shown", TBS_BOTH | TBS_NOTICKS, {10, 220, 210, 250});
+    SendMessageA(position, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageA(position, TBM_SETPOS, TRUE, 30);
+    HWND volume = Make(TRACKBAR_CLASSA, "", TBS_VERT, {250, 10, 280, 200});
+    SendMessageA(volume, TBM_SETRANGE, TRUE, MAKELPARAM(10, 20));
+    DispatchPending();
+    const AccessibleRef slider = Of(position);
+    EXPECT_EQ(RoleOf(slider), role::kSlider);
+    EXPECT_EQ(NameOf(slider), "");
+    EXPECT_EQ(StatesOfRef(slider), "enabled focusable horizontal sensitive showing visible");
+    EXPECT_TRUE(StatesOf(Of(volume)).Has(State::kVertical));
+    EXPECT_EQ(InterfacesOf(slider), kComponentInterface | kValueInterface);
+    EXPECT_FALSE(TakesClick(slider));
+    SliderValue value = ValueOf(position);
+    EXPECT_EQ(value.minimum, 0);
+    EXPECT_EQ(value.maximum, 100);
+    EXPECT_EQ(value.current, 30);
+
+    // The thumb moves at once; the owner hears of it later from its loop, as of the user's move.
+    recorder_.Clear();
+    SetValue(position, 69.6);
+    EXPECT_EQ(SendMessageA(position, TBM_GETPOS, 0, 0), 70);
+    EXPECT_TRUE(Notices(WM_HSCROLL).empty());
+    DispatchPending();
+    EXPECT_EQ(Notices(WM_HSCROLL), (std::vector<std::string>{"70:" + std::to_string(TB_THUMBPOSITION),
+                                                             "0:" + std::to_string(TB_ENDTRACK)}));
+    SetValue(position, 1e9);
+    EXPECT_EQ(ValueOf(position).current, 100);
+    SetValue(position, -5);
+    EXPECT_EQ(ValueOf(position).current, 0);
+    DispatchPending();
+    recorder_.Clear();
+    SetValue(position, std::nan(""));
+    DispatchPending();
+    EXPECT_EQ(ValueOf(position).current, 0);
+    EXPECT_TRUE(Notices(WM_HSCROLL).empty());
+    SetValue(volume, 15);
+    DispatchPending();
+    EXPECT_EQ(ValueOf(volume).current, 15);
+    EXPECT_EQ(Notices(WM_VSCROLL).size(), 2u);
+}
+
+TEST_F(AccessibleObjects, EditsSayTheirTextButNeverAPassword) {
+    HWND path = Make("EDIT", "C:\\Music", ES_AUTOHSCROLL, {10, 10, 200, 30});
+    HWND notes = Make("EDIT", "line", ES_MULTILINE | ES_READONLY, {10, 40, 200, 100});
+    HWND secret = Make("EDIT", "hunter2", ES_PASSWORD, {10, 110, 200, 130});
+    DispatchPending();
+    EXPECT_EQ(RoleOf(Of(path)), role::kText);
+    EXPECT_EQ(NameOf(Of(path)), "C:\\Music");
+    EXPECT_EQ(StatesOfRef(Of(path)), "editable enabled focusable sensitive showing single-line visible");
+    EXPECT_EQ(StatesOfRef(Of(notes)), "enabled focusable multi-line sensitive showing visible read-only");
+    SetWindowTextA(path, "D:\\caf\xe9");
+    // Read as valid UTF-8, whatever bytes the name holds.
+    const std::string name = NameOf(Of(path));
+    EXPECT_EQ(name.substr(0, 6), "D:\\caf");
+    EXPECT_NE(name, "D:\\caf\xe9");
+    EXPECT_EQ(RoleOf(Of(secret)), role::kPasswordText);
+    EXPECT_EQ(NameOf(Of(secret)).find("hunter2"), std::string::npos);
+}
+
+TEST_F(AccessibleObjects, TheProgramsWindowlessPartsFollowTheWindowsChildrenAndAreClickedThroughIt) {
+    HWND list = Make("LISTBOX", "", 0, {200, 100, 300, 200});
+    HWND label = recorder_.Child(frame_, 10, 200, 100, 20);
+    partsWindow = frame_;
+    parts = {Part(ACCPART_PUSHBUTTON, "Play", {5, 5, 30, 30}), Part(ACCPART_LABEL, "00:00", {40, 5, 90, 25}),
+             Part(ACCPART_PUSHBUTTON, "Eject", {100, 5, 125, 30}, false),
+             Part(ACCPART_PUSHBUTTON, "Stop", {130, 5, 155, 30}, true, false)};
+    // Without a provider a window has none.
+    EXPECT_EQ(ChildCount(Of(frame_)), 2);
+    EXPECT_FALSE(Exists(PartOf(frame_, 0)));
+    SetPartsProvider(&ListParts, &ClickTestPart);
+
+    const AccessibleRef frame = Of(frame_);
+    ASSERT_EQ(ChildCount(frame), 6);
+    EXPECT_EQ(ChildAt(frame, 0), Of(list));
+    EXPECT_EQ(ChildAt(frame, 1), Of(label));
+    for (UINT i = 0; i < 4; ++i) {
+        EXPECT_EQ(ChildAt(frame, static_cast<int>(2 + i)), PartOf(frame_, i));
+        EXPECT_EQ(IndexInParent(PartOf(frame_, i)), static_cast<int>(2 + i));
+        EXPECT_EQ(ParentOf(PartOf(frame_, i)), frame);
+    }
+    EXPECT_EQ(RoleOf(Of(label)), role::kPanel);  // a window of a class no reader knows
+    EXPECT_EQ(RoleOf(PartOf(frame_, 0)), role::kPushButton);
+    EXPECT_EQ(RoleOf(PartOf(frame_, 1)), role::kLabel);
+    EXPECT_EQ(NameOf(PartOf(frame_, 0)), "Play");
+    EXPECT_EQ(NameOf(PartOf(frame_, 1)), "00:00");
+    EXPECT_EQ(StatesOfRef(PartOf(frame_, 0)), "enabled sensitive showing visible");
+    EXPECT_EQ(StatesOfRef(PartOf(frame_, 2)), "showing visible");
+    EXPECT_EQ(StatesOfRef(PartOf(frame_, 3)), "enabled sensitive");
+    EXPECT_TRUE(StatesOf(PartOf(frame_, 4)).Has(State::kDefunct));
+    ExpectRect(ExtentsOf(PartOf(frame_, 1)), Screen(frame_, {40, 5, 90, 25}));
+    // A window the program lists no parts for has none.
+    EXPECT_EQ(ChildCount(Of(list)), 0);
+
+    EXPECT_TRUE(TakesClick(PartOf(frame_, 0)));
+    EXPECT_FALSE(TakesClick(PartOf(frame_, 1)));  // a label
+    EXPECT_FALSE(TakesClick(PartOf(frame_, 2)));  // disabled
+    EnableWindow(frame_, FALSE);
+    EXPECT_FALSE(TakesClick(PartOf(frame_, 0)));
+    EnableWindow(frame_, TRUE);
+    ClickPart(frame_, 0);
+    ClickPart(list, 1);
+    EXPECT_EQ(partsClicked, std::vector<UINT>{0});
+
+    // More parts than a first look has room for are all read.
+    parts.clear();
+    for (int i = 0; i < 20; ++i) parts.push_back(Part(ACCPART_LABEL, std::to_string(i).c_str(), {i, 0, i + 1, 1}));
+    EXPECT_EQ(ChildCount(frame), 22);
+    EXPECT_EQ(NameOf(PartOf(frame_, 19)), "19");
+    EXPECT_TRUE(Exists(PartOf(frame_, 19)));
+    EXPECT_FALSE(Exists(PartOf(frame_, 20)));
+    // A name that fills its room without an end is cut, not read beyond.
+    std::memset(parts[0].szName, 'x', sizeof parts[0].szName);
+    EXPECT_EQ(NameOf(PartOf(frame_, 0)), std::string(sizeof parts[0].szName - 1, 'x'));
+}
