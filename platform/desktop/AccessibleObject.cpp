@@ -3,12 +3,14 @@
 
 #include "platform/desktop/AccessibleObject.h"
 
+#include <string.h>
 #include <strings.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "platform/kernel/Names.h"
 #include "platform/user/WindowSystem.h"
@@ -215,21 +217,43 @@ void SetPartsProvider(ACCLISTPARTSPROCA list, ACCCLICKPARTPROC click) {
     clickPart = click;
 }
 
-std::vector<ACCPARTA> PartsOf(HWND window) {
+std::vector<WindowlessPart> PartsOf(HWND window) {
+    if (const std::optional<user::MessageBoxContent> box = user::MessageBoxContentOf(window)) {
+        // An alert is read by the labels it holds: the text first, then the buttons that answer it.
+        const bool enabled = IsWindowEnabled(window);
+        std::vector<WindowlessPart> parts{{ACCPART_LABEL, box->text, box->textRect, enabled, true, false}};
+        const bool boxFocused = GetFocus() == window;
+        for (const user::MessageBoxButton& button : box->buttons)
+            parts.push_back({ACCPART_PUSHBUTTON, WithoutMnemonic(button.label), button.rect, enabled, true,
+                             boxFocused && button.focused});
+        return parts;
+    }
     if (!listParts) return {};
     // Most windows have none: a first look with no room, then one with room for all.
-    std::vector<ACCPARTA> parts(8);
-    UINT count = listParts(window, parts.data(), static_cast<UINT>(parts.size()));
-    if (count > parts.size()) {
-        parts.resize(count);
-        count = std::min<UINT>(listParts(window, parts.data(), count), count);
+    std::vector<ACCPARTA> listed(8);
+    UINT count = listParts(window, listed.data(), static_cast<UINT>(listed.size()));
+    if (count > listed.size()) {
+        listed.resize(count);
+        count = std::min<UINT>(listParts(window, listed.data(), count), count);
     }
-    parts.resize(count);
-    for (ACCPARTA& part : parts) part.szName[sizeof part.szName - 1] = '\0';
+    listed.resize(count);
+    std::vector<WindowlessPart> parts;
+    for (const ACCPARTA& part : listed) {
+        // A name that fills its room without an end is cut there.
+        std::string name(part.szName, strnlen(part.szName, sizeof part.szName - 1));
+        parts.push_back({part.uKind, std::move(name), part.rcPart, part.fEnabled != FALSE, part.fVisible != FALSE,
+                         false});
+    }
     return parts;
 }
 
 void ClickPart(HWND window, UINT index) {
+    if (const std::optional<user::MessageBoxContent> box = user::MessageBoxContentOf(window)) {
+        // Part 0 is the text; the buttons follow it.
+        if (index >= 1 && index - 1 < box->buttons.size())
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(box->buttons[index - 1].id, BN_CLICKED), 0);
+        return;
+    }
     if (clickPart && IsWindow(window)) clickPart(window, index);
 }
 
@@ -284,9 +308,9 @@ uint32_t RoleOf(const AccessibleRef& ref) {
         case AccessibleRef::Kind::Application: return role::kApplication;
         case AccessibleRef::Kind::Line: return role::kListItem;
         case AccessibleRef::Kind::Part: {
-            const std::vector<ACCPARTA> parts = PartsOf(ref.window);
-            return ref.index < parts.size() && parts[ref.index].uKind == ACCPART_PUSHBUTTON ? role::kPushButton
-                                                                                         : role::kLabel;
+            const std::vector<WindowlessPart> parts = PartsOf(ref.window);
+            return ref.index < parts.size() && parts[ref.index].kind == ACCPART_PUSHBUTTON ? role::kPushButton
+                                                                                        : role::kLabel;
         }
         case AccessibleRef::Kind::Window: break;
     }
@@ -333,8 +357,8 @@ std::string NameOf(const AccessibleRef& ref) {
     switch (ref.kind) {
         case AccessibleRef::Kind::Application: break;
         case AccessibleRef::Kind::Part: {
-            const std::vector<ACCPARTA> parts = PartsOf(ref.window);
-            if (ref.index < parts.size()) name = parts[ref.index].szName;
+            const std::vector<WindowlessPart> parts = PartsOf(ref.window);
+            if (ref.index < parts.size()) name = parts[ref.index].name;
             break;
         }
         case AccessibleRef::Kind::Line: name = LineText(ref.window, KindOf(ref.window), static_cast<int>(ref.index)); break;
@@ -370,14 +394,15 @@ StateSet StatesOf(const AccessibleRef& ref) {
         case AccessibleRef::Kind::Part: break;
     }
     StateSet states;
-    const std::vector<ACCPARTA> parts = PartsOf(ref.window);
+    const std::vector<WindowlessPart> parts = PartsOf(ref.window);
     if (ref.index >= parts.size()) {
         states.Add(State::kDefunct);
         return states;
     }
-    const ACCPARTA& part = parts[ref.index];
-    const bool visible = part.fVisible && (StyleOf(ref.window) & WS_VISIBLE);
-    AddUsable(states, part.fEnabled && Sensitive(ref.window), visible, visible && Showing(ref.window));
+    const WindowlessPart& part = parts[ref.index];
+    const bool visible = part.visible && (StyleOf(ref.window) & WS_VISIBLE);
+    AddUsable(states, part.enabled && Sensitive(ref.window), visible, visible && Showing(ref.window));
+    if (part.focused) states.Add(State::kFocused);
     return states;
 }
 
@@ -453,9 +478,9 @@ std::optional<RECT> ExtentsOf(const AccessibleRef& ref) {
             return rect;
         case AccessibleRef::Kind::Line: return LineRect(ref.window, KindOf(ref.window), ref.index);
         case AccessibleRef::Kind::Part: {
-            const std::vector<ACCPARTA> parts = PartsOf(ref.window);
+            const std::vector<WindowlessPart> parts = PartsOf(ref.window);
             if (ref.index >= parts.size()) return {};
-            return OnScreen(ref.window, parts[ref.index].rcPart);
+            return OnScreen(ref.window, parts[ref.index].rect);
         }
     }
     return {};

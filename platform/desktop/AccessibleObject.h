@@ -50,10 +50,21 @@ struct AccessibleRef {
 // What an object answers besides Accessible.
 constexpr unsigned kComponentInterface = 1, kActionInterface = 2, kValueInterface = 4;
 
-// The program's windowless parts; without a provider windows have none.
+// A part of a window drawn without a window of its own.
+struct WindowlessPart {
+    UINT kind = ACCPART_LABEL;  // ACCPART_*
+    std::string name;
+    RECT rect{};  // client coordinates
+    bool enabled = true;
+    bool visible = true;
+    bool focused = false;
+};
+
+// The program's windowless parts; without a provider windows have none. A message box's text and buttons are
+// the window manager's, and are listed without the program.
 void SetPartsProvider(ACCLISTPARTSPROCA list, ACCCLICKPARTPROC click);
-std::vector<ACCPARTA> PartsOf(HWND window);
-// Clicks a part through the program; for the loop, outside the bus's dispatch.
+std::vector<WindowlessPart> PartsOf(HWND window);
+// Clicks a part through the program, or presses a message box's button; for the loop, outside the bus's dispatch.
 void ClickPart(HWND window, UINT index);
 
 // An object's name on the bus: "root", "w<handle>", "w<handle>_p<part>", "w<handle>_i<line>" (hexadecimal).

@@ -168,6 +168,11 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 InvalidateRect(window, nullptr, FALSE);
             }
             return 0;
+        case WM_COMMAND:
+            // A button pressed from outside, as a screen reader presses one, tells its box as a dialog's would.
+            for (const Button& button : box->buttons)
+                if (button.result == LOWORD(wParam)) box->result = button.result;
+            return 0;
         case WM_CLOSE: box->result = EscapeResult(*box); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -281,13 +286,32 @@ BOOL WINAPI MessageBeep(UINT) { return TRUE; }
 
 namespace platform::user {
 
-std::optional<std::string> MessageBoxText(HWND window) {
+namespace {
+
+const Box* BoxOf(HWND window) {
     char name[16] = {};
     if (!IsWindow(window) || !GetClassNameA(window, name, sizeof name) || std::string_view(name) != kClassName)
-        return std::nullopt;
-    auto* box = reinterpret_cast<Box*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        return nullptr;
+    return reinterpret_cast<const Box*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+std::optional<std::string> MessageBoxText(HWND window) {
+    const Box* box = BoxOf(window);
     if (!box) return std::nullopt;
     return box->text;
+}
+
+std::optional<MessageBoxContent> MessageBoxContentOf(HWND window) {
+    const Box* box = BoxOf(window);
+    if (!box) return std::nullopt;
+    MessageBoxContent content{box->text, box->textRect, {}};
+    for (size_t i = 0; i < box->buttons.size(); ++i) {
+        const Button& button = box->buttons[i];
+        content.buttons.push_back({button.result, button.label, button.rect, i == box->focused});
+    }
+    return content;
 }
 
 }  // namespace platform::user

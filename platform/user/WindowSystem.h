@@ -250,6 +250,20 @@ void CreateNativeIfNeeded(Window& window);
 std::chrono::nanoseconds Now();
 // The text of a message box window, or nothing for any other window.
 std::optional<std::string> MessageBoxText(HWND window);
+// What a message box shows, for the screen readers: it draws its text and buttons without windows of their own. A
+// button is pressed, as a dialog's button tells its dialog, by posting WM_COMMAND with the button's id.
+struct MessageBoxButton {
+    int id;              // IDOK, IDCANCEL...
+    std::string label;   // with its mnemonic's '&'
+    RECT rect;           // client coordinates
+    bool focused;
+};
+struct MessageBoxContent {
+    std::string text;
+    RECT textRect;
+    std::vector<MessageBoxButton> buttons;
+};
+std::optional<MessageBoxContent> MessageBoxContentOf(HWND window);
 DWORD NowMilliseconds();
 
 }  // namespace platform::user

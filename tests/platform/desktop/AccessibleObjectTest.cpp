@@ -501,3 +501,100 @@ TEST_F(AccessibleObjects, TheProgramsWindowlessPartsFollowTheWindowsChildrenAndA
     std::memset(parts[0].szName, 'x', sizeof parts[0].szName);
     EXPECT_EQ(NameOf(PartOf(frame_, 0)), std::string(sizeof parts[0].szName - 1, 'x'));
 }
+
+TEST_F(AccessibleObjects, AMessageBoxIsAnAlertReadByItsTextAndAnsweredByItsButtons) {
+    // The box waits in a loop of its own: the test reads it from a timer of the frame's while it is up.
+    struct Seen {
+        HWND box = nullptr;
+        uint32_t role = 0;
+        std::string name, states, text, textStates;
+        int children = 0;
+        std::vector<std::string> buttons, buttonStates;
+        std::vector<uint32_t> buttonRoles;
+        std::vector<bool> clickable;
+        bool textClickable = true;
+        int appChildren = 0;
+        std::optional<RECT> textExtents;
+        std::vector<std::optional<RECT>> buttonExtents;
+        RECT boxRect{};
+        bool stayedForThePostedClick = false;
+    };
+    static Seen seen;
+    static int step = 0;
+    seen = Seen{};
+    step = 0;
+    SetTimer(frame_, 1, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        // Should the reader's click be lost, Escape ends the box with another answer rather than leave it waiting.
+        if (++step == 50) PressKey(VK_ESCAPE);
+        if (step != 2) return;
+        HWND box = GetActiveWindow();
+        seen.box = box;
+        const AccessibleRef alert = Of(box);
+        seen.role = RoleOf(alert);
+        seen.name = NameOf(alert);
+        seen.states = StatesOfRef(alert);
+        seen.appChildren = ChildCount(AccessibleRef{});
+        seen.children = ChildCount(alert);
+        if (seen.children < 1) return;
+        seen.text = NameOf(PartOf(box, 0));
+        seen.textStates = StatesOfRef(PartOf(box, 0));
+        seen.textClickable = TakesClick(PartOf(box, 0));
+        seen.textExtents = ExtentsOf(PartOf(box, 0));
+        GetWindowRect(box, &seen.boxRect);
+        for (int i = 1; i < seen.children; ++i) {
+            const AccessibleRef button = PartOf(box, static_cast<UINT>(i));
+            seen.buttons.push_back(NameOf(button));
+            seen.buttonRoles.push_back(RoleOf(button));
+            seen.buttonStates.push_back(StatesOfRef(button));
+            seen.clickable.push_back(TakesClick(button));
+            seen.buttonExtents.push_back(ExtentsOf(button));
+        }
+        // Clicking the text does nothing; the reader's click on "No" answers the box from its loop.
+        ClickPart(box, 0);
+        ClickPart(box, 2);
+        seen.stayedForThePostedClick = IsWindow(box);
+    });
+    EXPECT_EQ(MessageBoxA(frame_, "Stop playing \"Caf\xc3\xa9\"?", "Korvo", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+    KillTimer(frame_, 1);
+
+    ASSERT_NE(seen.box, nullptr);
+    EXPECT_NE(seen.box, frame_);
+    EXPECT_EQ(seen.role, role::kAlert);
+    EXPECT_STREQ(RoleName(seen.role), "alert");
+    EXPECT_EQ(seen.name, "Korvo");
+    EXPECT_EQ(seen.states, "active enabled focused modal sensitive showing visible");
+    EXPECT_EQ(seen.appChildren, 2);
+    ASSERT_EQ(seen.children, 4);
+    EXPECT_EQ(seen.text, "Stop playing \"Caf\xc3\xa9\"?");
+    EXPECT_EQ(seen.textStates, "enabled sensitive showing visible");
+    EXPECT_FALSE(seen.textClickable);
+    // The text and the buttons are where the box draws them: inside it, the text above the row of buttons.
+    ASSERT_TRUE(seen.textExtents.has_value());
+    RECT inside{};
+    EXPECT_TRUE(IntersectRect(&inside, &*seen.textExtents, &seen.boxRect));
+    EXPECT_TRUE(EqualRect(&inside, &*seen.textExtents));
+    EXPECT_GT(seen.textExtents->right - seen.textExtents->left, 0);
+    ASSERT_EQ(seen.buttonExtents.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(seen.buttonExtents[i].has_value());
+        EXPECT_TRUE(IntersectRect(&inside, &*seen.buttonExtents[i], &seen.boxRect));
+        EXPECT_TRUE(EqualRect(&inside, &*seen.buttonExtents[i])) << i;
+        EXPECT_GE(seen.buttonExtents[i]->top, seen.textExtents->bottom);
+        if (i > 0) {
+            EXPECT_GE(seen.buttonExtents[i]->left, seen.buttonExtents[i - 1]->right);
+        }
+    }
+    // The first button is the one a key answers with, so the reader is told it has the focus.
+    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"はい(Y)", "いいえ(N)", "キャンセル"}));
+    EXPECT_EQ(seen.buttonRoles, (std::vector<uint32_t>{role::kPushButton, role::kPushButton, role::kPushButton}));
+    EXPECT_EQ(seen.buttonStates, (std::vector<std::string>{"enabled focused sensitive showing visible",
+                                                           "enabled sensitive showing visible",
+                                                           "enabled sensitive showing visible"}));
+    EXPECT_EQ(seen.clickable, (std::vector<bool>{true, true, true}));
+    // The click was posted: the box was still there when it was asked for, and gone once answered.
+    EXPECT_TRUE(seen.stayedForThePostedClick);
+    EXPECT_FALSE(IsWindow(seen.box));
+    EXPECT_FALSE(Exists(PartOf(seen.box, 1)));
+    // Any other window is no message box and has no such parts.
+    EXPECT_EQ(ChildCount(Of(frame_)), 0);
+}
