@@ -94,6 +94,10 @@ class AccessibilityServer final : public user::LoopSource {
 
 // The accessible objects' interfaces, by path under kObjectPrefix (AccessibleInterfaces.cpp).
 bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot>& slots);
+// The object a path under kObjectPrefix names.
+std::optional<AccessibleRef> RefAt(const char* path);
+// The edits' text (AccessibleTextInterface.cpp).
+extern const sd_bus_vtable kTextTable[];
 
 // The server lost its bus: it is dropped after its dispatch (Accessibility.cpp).
 void ForgetAccessibilityServer();

@@ -1,5 +1,5 @@
 // The interfaces a screen reader calls on the accessible objects: Accessible on every one, Application on the
-// application, Component, Action and Value where they apply, and the cache the readers' library asks for first.
+// application, Component, Action and Value where they apply (Text in AccessibleTextInterface.cpp), and the cache the readers' library asks for first.
 // One table per interface serves every object under the prefix; the path names the object, and an object that is
 // not there, or does not answer the interface, is left out by the lookup.
 
@@ -9,13 +9,6 @@
 #include "platform/desktop/AccessibilityServer.h"
 
 namespace platform::desktop {
-namespace {
-
-constexpr const char* kNullPath = "/org/a11y/atspi/null";
-constexpr uint32_t kLayerWidget = 3, kLayerWindow = 7;  // the bus's numbers
-constexpr uint32_t kScreenCoordinates = 0, kWindowCoordinates = 1;
-
-AccessibilityServer& Of(void* userdata) { return AccessibilityServer::Of(userdata); }
 
 std::optional<AccessibleRef> RefAt(const char* path) {
     const std::string_view whole = path ? path : "";
@@ -23,6 +16,14 @@ std::optional<AccessibleRef> RefAt(const char* path) {
     if (whole.size() <= prefix.size() + 1 || !whole.starts_with(prefix) || whole[prefix.size()] != '/') return {};
     return RefOf(whole.substr(prefix.size() + 1));
 }
+
+namespace {
+
+constexpr const char* kNullPath = "/org/a11y/atspi/null";
+constexpr uint32_t kLayerWidget = 3, kLayerWindow = 7;  // the bus's numbers
+constexpr uint32_t kScreenCoordinates = 0, kWindowCoordinates = 1;
+
+AccessibilityServer& Of(void* userdata) { return AccessibilityServer::Of(userdata); }
 
 AccessibleRef RefOfMessage(sd_bus_message* message) { return RefAt(sd_bus_message_get_path(message)).value_or(AccessibleRef{}); }
 
@@ -143,11 +144,12 @@ int GetInterfaces(sd_bus_message* message, void*, sd_bus_error*) {
     if (ref.kind == AccessibleRef::Kind::Application)
         return sd_bus_reply_method_return(message, "as", 2, "org.a11y.atspi.Accessible", "org.a11y.atspi.Application");
     const unsigned interfaces = InterfacesOf(ref);
-    const char* names[4] = {"org.a11y.atspi.Accessible"};
+    const char* names[6] = {"org.a11y.atspi.Accessible"};
     int count = 1;
     if (interfaces & kComponentInterface) names[count++] = "org.a11y.atspi.Component";
     if (interfaces & kActionInterface) names[count++] = "org.a11y.atspi.Action";
     if (interfaces & kValueInterface) names[count++] = "org.a11y.atspi.Value";
+    if (interfaces & kTextInterface) names[count++] = "org.a11y.atspi.Text";
     sd_bus_message* reply = nullptr;
     int result = sd_bus_message_new_method_return(message, &reply);
     if (result < 0) return result;
@@ -462,6 +464,7 @@ bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot
         {"org.a11y.atspi.Component", kComponentTable, &Find<kComponentInterface>},
         {"org.a11y.atspi.Action", kActionTable, &Find<kActionInterface>},
         {"org.a11y.atspi.Value", kValueTable, &Find<kValueInterface>},
+        {"org.a11y.atspi.Text", kTextTable, &Find<kTextInterface>},
     };
     sd_bus_slot* slot = nullptr;
     for (const Fallback& fallback : fallbacks) {

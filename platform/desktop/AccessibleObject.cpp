@@ -466,6 +466,7 @@ unsigned InterfacesOf(const AccessibleRef& ref) {
     if (role == role::kPushButton || role == role::kCheckBox || role == role::kRadioButton)
         interfaces |= kActionInterface;
     if (role == role::kSlider) interfaces |= kValueInterface;
+    if (role == role::kText || role == role::kPasswordText) interfaces |= kTextInterface;
     return interfaces;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/desktop/AccessibleObject.h"
+#include "platform/desktop/AccessibleText.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
 #include "tests/support/Recorder.h"
@@ -597,4 +598,106 @@ TEST_F(AccessibleObjects, AMessageBoxIsAnAlertReadByItsTextAndAnsweredByItsButto
     EXPECT_FALSE(Exists(PartOf(seen.box, 1)));
     // Any other window is no message box and has no such parts.
     EXPECT_EQ(ChildCount(Of(frame_)), 0);
+}
+
+namespace {
+// A piece of text as "text@start-end", so that a failure shows all three.
+std::string Piece(const TextRange& range) {
+    return range.text + "@" + std::to_string(range.start) + "-" + std::to_string(range.end);
+}
+}  // namespace
+
+TEST_F(AccessibleObjects, AnEditsTextIsReadInCharactersByCharacterWordAndLineWithItsCaret) {
+    // "Café 日本 two": eleven characters in sixteen bytes.
+    HWND title = Make("EDIT", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac two", ES_AUTOHSCROLL, {10, 10, 200, 30});
+    HWND play = Make("BUTTON", "Play", BS_PUSHBUTTON, {10, 200, 80, 225});
+    DispatchPending();
+    EXPECT_EQ(InterfacesOf(Of(title)), kComponentInterface | kTextInterface);
+    EXPECT_FALSE(InterfacesOf(Of(play)) & kTextInterface);
+
+    SendMessageA(title, EM_SETSEL, 9, 9);  // after 日
+    AccessibleText text(title);
+    EXPECT_EQ(text.CharacterCount(), 11);
+    EXPECT_EQ(text.CaretOffset(), 6);
+    EXPECT_EQ(text.SelectionStart(), 6);
+    EXPECT_EQ(text.Text(0, -1), "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac two");
+    EXPECT_EQ(text.Text(3, 7), "\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac");
+    EXPECT_EQ(text.Text(8, 100), "two");
+    EXPECT_EQ(text.Text(-3, 2), "Ca");
+    EXPECT_EQ(text.CharacterAt(3), U'\u00e9');
+    EXPECT_EQ(text.CharacterAt(5), U'\u65e5');
+    EXPECT_EQ(text.CharacterAt(11), 0u);
+    EXPECT_EQ(text.CharacterAt(-1), 0u);
+    EXPECT_EQ(text.ByteOffset(6), 9);
+    EXPECT_EQ(text.ByteOffset(11), 16);
+
+    EXPECT_EQ(Piece(text.TextAt(5, TextBoundary::kChar)), "\xe6\x97\xa5@5-6");
+    EXPECT_EQ(Piece(text.StringAt(3, TextGranularity::kChar)), "\xc3\xa9@3-4");
+    EXPECT_EQ(Piece(text.TextAt(11, TextBoundary::kChar)), "@11-11");
+    // A word at its start takes the spaces after it; at its end, the spaces before it.
+    EXPECT_EQ(Piece(text.TextAt(6, TextBoundary::kWordStart)), "\xe6\x97\xa5\xe6\x9c\xac @5-8");
+    EXPECT_EQ(Piece(text.TextAt(6, TextBoundary::kWordEnd)), " \xe6\x97\xa5\xe6\x9c\xac@4-7");
+    EXPECT_EQ(Piece(text.TextBefore(6, TextBoundary::kWordStart)), "Caf\xc3\xa9 @0-5");
+    EXPECT_EQ(Piece(text.TextAfter(6, TextBoundary::kWordStart)), "two@8-11");
+    EXPECT_EQ(Piece(text.StringAt(6, TextGranularity::kWord)), "\xe6\x97\xa5\xe6\x9c\xac@5-7");
+    EXPECT_EQ(Piece(text.StringAt(4, TextGranularity::kWord)), " @4-5");
+    EXPECT_EQ(Piece(text.StringAt(9, TextGranularity::kLine)), "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac two@0-11");
+    EXPECT_EQ(Piece(text.StringAt(12, TextGranularity::kLine)), "@0-0");
+
+    // A selection is read in characters; the caret stands at its end.
+    SendMessageA(title, EM_SETSEL, 6, 12);
+    text = AccessibleText(title);
+    EXPECT_EQ(text.SelectionStart(), 5);
+    EXPECT_EQ(text.CaretOffset(), 7);
+    // A reader's selection is posted, and reaches the edit in its bytes from the loop.
+    EXPECT_TRUE(SelectText(title, 8, 11));
+    EXPECT_FALSE(SelectText(title, 8, 12));
+    EXPECT_FALSE(SelectText(title, -1, 2));
+    EXPECT_EQ(AccessibleText(title).CaretOffset(), 7);
+    DispatchPending();
+    DWORD start = 0, end = 0;
+    SendMessageA(title, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 13u);
+    EXPECT_EQ(end, 16u);
+    EXPECT_EQ(AccessibleText(title).SelectionStart(), 8);
+    EnableWindow(title, FALSE);
+    EXPECT_FALSE(SelectText(title, 0, 0));
+    EnableWindow(title, TRUE);
+
+    // A byte that starts no character is a character of its own, so that the offsets after it still hold.
+    SetWindowTextA(title, "a\xff" "b");
+    SendMessageA(title, EM_SETSEL, 3, 3);
+    text = AccessibleText(title);
+    EXPECT_EQ(text.CharacterCount(), 3);
+    EXPECT_EQ(text.CharacterAt(1), U'\ufffd');
+    EXPECT_EQ(text.CaretOffset(), 3);
+    EXPECT_EQ(text.Text(2, 3), "b");
+
+    // Lines are read without their ends; cut at a boundary, they take the end after or before them.
+    HWND notes = Make("EDIT", "", ES_MULTILINE, {10, 40, 200, 100});
+    SetWindowTextA(notes, "one\r\ntwo\nthree");
+    text = AccessibleText(notes);
+    ASSERT_EQ(text.CharacterCount(), 14);
+    EXPECT_EQ(Piece(text.StringAt(0, TextGranularity::kLine)), "one@0-3");
+    EXPECT_EQ(Piece(text.StringAt(6, TextGranularity::kLine)), "two@5-8");
+    EXPECT_EQ(Piece(text.StringAt(14, TextGranularity::kParagraph)), "three@9-14");
+    EXPECT_EQ(Piece(text.TextAt(6, TextBoundary::kLineStart)), "two\n@5-9");
+    EXPECT_EQ(Piece(text.TextAt(6, TextBoundary::kLineEnd)), "\r\ntwo@3-8");
+    EXPECT_EQ(Piece(text.TextAt(1, TextBoundary::kLineEnd)), "one@0-3");
+    EXPECT_EQ(Piece(text.TextBefore(6, TextBoundary::kLineStart)), "one\r\n@0-5");
+    EXPECT_EQ(Piece(text.TextAfter(6, TextBoundary::kLineStart)), "three@9-14");
+    EXPECT_EQ(Piece(text.TextAfter(1, TextBoundary::kLineEnd)), "\r\ntwo@3-8");
+    EXPECT_EQ(Piece(text.TextAfter(6, TextBoundary::kLineEnd)), "\nthree@8-14");
+    EXPECT_EQ(Piece(text.TextAfter(10, TextBoundary::kLineStart)), "@14-14");
+    EXPECT_EQ(Piece(text.TextBefore(1, TextBoundary::kLineStart)), "@0-0");
+
+    // A password is read as as many masks as it has characters, never as itself.
+    HWND secret = Make("EDIT", "hunter2", ES_PASSWORD, {10, 110, 200, 130});
+    EXPECT_EQ(InterfacesOf(Of(secret)), kComponentInterface | kTextInterface);
+    text = AccessibleText(secret);
+    EXPECT_EQ(text.CharacterCount(), 7);
+    std::string masks;
+    for (int i = 0; i < 7; ++i) masks += "\xe2\x97\x8f";
+    EXPECT_EQ(text.Text(0, -1), masks);
+    EXPECT_EQ(text.CharacterAt(0), U'\u25cf');
 }

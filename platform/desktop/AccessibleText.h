@@ -1,0 +1,62 @@
+#pragma once
+// An edit's text as a screen reader reads it: counted in characters, where the edit counts the bytes of its UTF-8,
+// and cut by characters, words and lines. A password's characters are all read as one mask.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform::desktop {
+
+// The bus's numbers for the pieces a reader asks for.
+enum class TextBoundary : uint32_t { kChar = 0, kWordStart, kWordEnd, kSentenceStart, kSentenceEnd, kLineStart,
+                                     kLineEnd };
+enum class TextGranularity : uint32_t { kChar = 0, kWord, kSentence, kLine, kParagraph };
+
+struct TextRange {
+    std::string text;  // valid UTF-8
+    int start = 0;
+    int end = 0;  // one past the last character
+};
+
+// One reading of the edit, taken when it is made: a reader's call reads it once and answers from it.
+class AccessibleText {
+  public:
+    explicit AccessibleText(HWND edit);
+
+    int CharacterCount() const { return static_cast<int>(characters_.size()); }
+    // Where the caret is; with a selection, at its end, as the edit does not tell which end it stands at.
+    int CaretOffset() const { return caret_; }
+    int SelectionStart() const { return selectionStart_; }
+    // The characters from `start` up to `end`; an `end` of -1 or beyond the text means to its end.
+    std::string Text(int start, int end) const;
+    char32_t CharacterAt(int offset) const;  // 0 outside the text
+    // The piece holding `offset` cut at the boundary, with the spaces or line end the boundary takes along.
+    // Sentences are not told apart: a reader asking for one is answered with nothing.
+    TextRange TextAt(int offset, TextBoundary boundary) const;
+    TextRange TextBefore(int offset, TextBoundary boundary) const;
+    TextRange TextAfter(int offset, TextBoundary boundary) const;
+    // The word, line or paragraph (a line: the edit does not wrap) holding `offset`, without what surrounds it.
+    TextRange StringAt(int offset, TextGranularity granularity) const;
+    // The byte offset in the edit's text of a character offset, for the edit's own messages.
+    int ByteOffset(int offset) const;
+
+  private:
+    TextRange Range(int start, int end) const { return {Text(start, end), start, end}; }
+    int LineStart(int offset) const;
+    int LineEnd(int offset) const;  // at the line's '\n', or the text's end
+    bool InWord(int offset) const;
+
+    std::u32string characters_;
+    std::vector<int> byteStarts_;  // each character's first byte, and the text's length last
+    int caret_ = 0;
+    int selectionStart_ = 0;
+};
+
+// Selects the characters from `start` to `end` (the caret at `end`), posted to the edit so that it moves from its
+// own loop as after the user's keys; false when the edit is disabled or the offsets are outside its text.
+bool SelectText(HWND edit, int start, int end);
+
+}  // namespace platform::desktop
