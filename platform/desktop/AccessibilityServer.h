@@ -98,6 +98,8 @@ bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot
 std::optional<AccessibleRef> RefAt(const char* path);
 // The edits' text (AccessibleTextInterface.cpp).
 extern const sd_bus_vtable kTextTable[];
+// The choice of lines in list and combo boxes (AccessibleSelectionInterface.cpp).
+extern const sd_bus_vtable kSelectionTable[];
 
 // The server lost its bus: it is dropped after its dispatch (Accessibility.cpp).
 void ForgetAccessibilityServer();

@@ -1,5 +1,5 @@
 // The interfaces a screen reader calls on the accessible objects: Accessible on every one, Application on the
-// application, Component, Action and Value where they apply (Text in AccessibleTextInterface.cpp), and the cache the readers' library asks for first.
+// application, Component, Action and Value where they apply (Text and Selection in files of their own), and the cache the readers' library asks for first.
 // One table per interface serves every object under the prefix; the path names the object, and an object that is
 // not there, or does not answer the interface, is left out by the lookup.
 
@@ -150,6 +150,7 @@ int GetInterfaces(sd_bus_message* message, void*, sd_bus_error*) {
     if (interfaces & kActionInterface) names[count++] = "org.a11y.atspi.Action";
     if (interfaces & kValueInterface) names[count++] = "org.a11y.atspi.Value";
     if (interfaces & kTextInterface) names[count++] = "org.a11y.atspi.Text";
+    if (interfaces & kSelectionInterface) names[count++] = "org.a11y.atspi.Selection";
     sd_bus_message* reply = nullptr;
     int result = sd_bus_message_new_method_return(message, &reply);
     if (result < 0) return result;
@@ -465,6 +466,7 @@ bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot
         {"org.a11y.atspi.Action", kActionTable, &Find<kActionInterface>},
         {"org.a11y.atspi.Value", kValueTable, &Find<kValueInterface>},
         {"org.a11y.atspi.Text", kTextTable, &Find<kTextInterface>},
+        {"org.a11y.atspi.Selection", kSelectionTable, &Find<kSelectionInterface>},
     };
     sd_bus_slot* slot = nullptr;
     for (const Fallback& fallback : fallbacks) {

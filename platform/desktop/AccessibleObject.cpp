@@ -467,6 +467,7 @@ unsigned InterfacesOf(const AccessibleRef& ref) {
         interfaces |= kActionInterface;
     if (role == role::kSlider) interfaces |= kValueInterface;
     if (role == role::kText || role == role::kPasswordText) interfaces |= kTextInterface;
+    if (role == role::kList || role == role::kComboBox) interfaces |= kSelectionInterface;
     return interfaces;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/desktop/AccessibleObject.h"
+#include "platform/desktop/AccessibleSelection.h"
 #include "platform/desktop/AccessibleText.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
@@ -700,4 +701,83 @@ TEST_F(AccessibleObjects, AnEditsTextIsReadInCharactersByCharacterWordAndLineWit
     for (int i = 0; i < 7; ++i) masks += "\xe2\x97\x8f";
     EXPECT_EQ(text.Text(0, -1), masks);
     EXPECT_EQ(text.CharacterAt(0), U'\u25cf');
+}
+
+TEST_F(AccessibleObjects, AReadersChoiceOfLinesReachesTheBoxAndItsOwnerAsAUsersWould) {
+    constexpr int kListId = 21, kManyId = 22, kDrivesId = 23;
+    HWND list = Make("LISTBOX", "", LBS_NOTIFY, {10, 10, 160, 100}, nullptr, kListId);
+    HWND many = Make("LISTBOX", "", LBS_NOTIFY | LBS_EXTENDEDSEL, {200, 10, 300, 100}, nullptr, kManyId);
+    HWND quiet = Make("LISTBOX", "", 0, {10, 120, 160, 200});
+    HWND drives = Make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, {200, 120, 300, 250}, nullptr, kDrivesId);
+    for (HWND box : {list, many, quiet})
+        for (const char* line : {"One", "Two", "Three"})
+            SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    for (const char* line : {"C:", "D:"}) SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    DispatchPending();
+    EXPECT_EQ(InterfacesOf(Of(list)), kComponentInterface | kSelectionInterface);
+    EXPECT_EQ(InterfacesOf(Of(drives)), kComponentInterface | kSelectionInterface);
+    EXPECT_FALSE(InterfacesOf(LineOf(list, 0)) & kSelectionInterface);
+    const std::string selChange = std::to_string(LBN_SELCHANGE) + ":" + std::to_string(kListId);
+
+    // One choice: the line moves, and the owner hears of it only from the loop, after the box has changed.
+    EXPECT_TRUE(SelectedLines(list).empty());
+    recorder_.Clear();
+    EXPECT_TRUE(SelectLine(list, 1));
+    EXPECT_FALSE(IsLineSelected(list, 1));
+    EXPECT_TRUE(Notices(WM_COMMAND).empty());
+    DispatchPending();
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SelectedLines(list), std::vector<UINT>{1});
+    EXPECT_TRUE(IsLineSelected(list, 1));
+    EXPECT_FALSE(IsLineSelected(list, 0));
+    EXPECT_EQ(Notices(WM_COMMAND), std::vector<std::string>{selChange});
+    // A box of one choice cannot drop its line or take them all; it can be left with none.
+    EXPECT_FALSE(DeselectLine(list, 1));
+    EXPECT_FALSE(SelectAllLines(list));
+    EXPECT_FALSE(SelectLine(list, 3));
+    EXPECT_TRUE(ClearSelectedLines(list));
+    DispatchPending();
+    EXPECT_TRUE(SelectedLines(list).empty());
+
+    // Several choices: lines are added and dropped one by one, or all at once.
+    recorder_.Clear();
+    EXPECT_TRUE(SelectLine(many, 0));
+    EXPECT_TRUE(SelectLine(many, 2));
+    DispatchPending();
+    EXPECT_EQ(SelectedLines(many), (std::vector<UINT>{0, 2}));
+    EXPECT_EQ(Notices(WM_COMMAND).size(), 2u);
+    EXPECT_FALSE(DeselectLine(many, 1));  // not chosen
+    EXPECT_TRUE(DeselectLine(many, 0));
+    DispatchPending();
+    EXPECT_EQ(SelectedLines(many), std::vector<UINT>{2});
+    EXPECT_TRUE(SelectAllLines(many));
+    DispatchPending();
+    EXPECT_EQ(SelectedLines(many), (std::vector<UINT>{0, 1, 2}));
+    EXPECT_TRUE(ClearSelectedLines(many));
+    DispatchPending();
+    EXPECT_TRUE(SelectedLines(many).empty());
+
+    // A list that asks for no notices is told nothing; a disabled one takes no choice.
+    recorder_.Clear();
+    EXPECT_TRUE(SelectLine(quiet, 2));
+    DispatchPending();
+    EXPECT_EQ(SelectedLines(quiet), std::vector<UINT>{2});
+    EXPECT_TRUE(Notices(WM_COMMAND).empty());
+    EnableWindow(quiet, FALSE);
+    EXPECT_FALSE(SelectLine(quiet, 0));
+    EnableWindow(frame_, FALSE);
+    EXPECT_FALSE(SelectLine(list, 0));
+    EnableWindow(frame_, TRUE);
+
+    // The combo box's choice is its name, and its owner hears of a new one.
+    recorder_.Clear();
+    EXPECT_TRUE(SelectLine(drives, 1));
+    DispatchPending();
+    EXPECT_EQ(NameOf(Of(drives)), "D:");
+    EXPECT_EQ(SelectedLines(drives), std::vector<UINT>{1});
+    EXPECT_EQ(Notices(WM_COMMAND), std::vector<std::string>{std::to_string(CBN_SELCHANGE) + ":" +
+                                                            std::to_string(kDrivesId)});
+    EXPECT_FALSE(ClearSelectedLines(drives));
+    EXPECT_FALSE(SelectAllLines(drives));
+    EXPECT_FALSE(DeselectLine(drives, 1));
 }
