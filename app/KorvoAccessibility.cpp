@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "controls/SpeedButton.h"
 #include "frame/Application.h"
-#include "framework/StdCtrls.h"
 #include "framework/WinControl.h"
 #include "platform/desktop/Accessibility.h"
 
@@ -20,22 +20,19 @@ constexpr const char* kVersion = "1.0";
 
 UINT KindOf(TControl* control) {
     if (dynamic_cast<TSpeedButton*>(control)) return ACCPART_PUSHBUTTON;
-    if (dynamic_cast<TLabel*>(control)) return ACCPART_LABEL;
-    return 0;
+    // Anything else read as a part says its text, as a label does.
+    return ACCPART_LABEL;
 }
 
-// The window's parts in a fixed order; hidden ones count too, so that a part keeps its index while others hide.
+// The window's parts in the order, and so with the numbers, in which the framework tells of their changes.
 template <typename Visit>
 UINT ForEachPart(HWND window, Visit visit) {
     TWinControl* owner = TWinControl::FindControl(window);
     if (!owner) return 0;
-    UINT index = 0;
-    for (int i = 0; i < owner->ControlCount(); ++i) {
-        TControl* control = owner->Controls(i);
-        if (dynamic_cast<TWinControl*>(control)) continue;  // a window of its own, read by the platform
-        if (const UINT kind = KindOf(control)) visit(index++, kind, control);
-    }
-    return index;
+    const std::vector<TControl*> parts = owner->ReaderParts();
+    for (size_t index = 0; index < parts.size(); ++index)
+        visit(static_cast<UINT>(index), KindOf(parts[index]), parts[index]);
+    return static_cast<UINT>(parts.size());
 }
 
 UINT CALLBACK ListParts(HWND window, ACCPARTA* parts, UINT count) {

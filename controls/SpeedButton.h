@@ -14,6 +14,8 @@ class TSpeedButton : public TGraphicControl {
     explicit TSpeedButton(TComponent* owner);
     ~TSpeedButton() override;
 
+    bool ReadAsPart() const override { return true; }
+
     // The glyph strip; see TButtonGlyph for what a change to it does.
     TBitmap& Glyph() { return glyph_.Glyph(); }
     void SetGlyph(const TBitmap& value);

@@ -1,6 +1,7 @@
 #include "framework/Control.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "framework/Layout.h"
 #include "framework/LayoutProperties.h"
@@ -115,6 +116,7 @@ void TControl::SetVisible(bool value) {
     if (visible_ == value) return;
     visible_ = value;
     Perform(CM_VISIBLECHANGED, value, 0);
+    TellReaders(value ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
 }
 
 bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }
@@ -123,6 +125,18 @@ void TControl::SetEnabled(bool value) {
     if (enabled_ == value) return;
     enabled_ = value;
     Perform(CM_ENABLEDCHANGED, 0, 0);
+    TellReaders(EVENT_OBJECT_STATECHANGE);
+}
+
+void TControl::TellReaders(DWORD event) {
+    // A windowed control's window tells of itself; a part's window exists only once its parent's does, and
+    // before then no reader can have seen the part.
+    if (!ReadAsPart() || !parent_ || !parent_->HandleAllocated()) return;
+    const std::vector<TControl*> parts = parent_->ReaderParts();
+    const auto found = std::find(parts.begin(), parts.end(), this);
+    if (found == parts.end()) return;
+    // Windows numbers a window's children from 1, 0 being the window itself.
+    NotifyWinEvent(event, parent_->Handle(), OBJID_CLIENT, static_cast<LONG>(found - parts.begin()) + 1);
 }
 
 void TControl::SetColor(TColor value) {
@@ -167,6 +181,14 @@ void TControl::SetText(const std::string& value) {
     if (value == Text()) return;
     text_ = value;
     Perform(CM_TEXTCHANGED, 0, 0);
+    TellReaders(EVENT_OBJECT_NAMECHANGE);
+}
+
+void TControl::SetHint(std::string value) {
+    if (value == hint_) return;
+    hint_ = std::move(value);
+    // A tool button is read by its hint.
+    TellReaders(EVENT_OBJECT_NAMECHANGE);
 }
 
 bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }

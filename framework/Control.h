@@ -80,7 +80,7 @@ class TControl : public TComponent {
     void SetCaption(const std::string& value) { SetText(value); }
 
     const std::string& Hint() const { return hint_; }
-    void SetHint(std::string value) { hint_ = std::move(value); }
+    void SetHint(std::string value);
     bool ShowHint() const;
     void SetShowHint(bool value);
     bool ParentShowHint() const { return parentShowHint_; }
@@ -88,6 +88,10 @@ class TControl : public TComponent {
 
     TControlStyle ControlStyle() const { return controlStyle_; }
     TControlState ControlState() const { return controlState_; }
+
+    // Whether a screen reader reads this control as a part of its parent's window: it has no window of its own
+    // for the platform to describe, and says something to a user (a tool button, a label; not a bevel).
+    virtual bool ReadAsPart() const { return false; }
 
     LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void WndProc(TMessage& message);
@@ -134,6 +138,8 @@ class TControl : public TComponent {
     friend class TWinControl;
     void HandleMouse(TMessage& message);
     void FontChanged();
+    // Tells screen readers of a change to this control as a part of its parent's window.
+    void TellReaders(DWORD event);
     void TakeParentFont();
     void TakeParentColor();
 

@@ -21,6 +21,7 @@ class TLabel : public TGraphicControl {
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value);
 
+    bool ReadAsPart() const override { return true; }
     void WndProc(TMessage& message) override;
     bool ReadProperty(std::string_view name, const TLayoutValue& value, TLayoutContext& context) override;
 

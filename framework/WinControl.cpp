@@ -193,6 +193,13 @@ TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled) const {
     return nullptr;
 }
 
+std::vector<TControl*> TWinControl::ReaderParts() const {
+    std::vector<TControl*> parts;
+    for (TControl* control : controls_)
+        if (control->ReadAsPart()) parts.push_back(control);
+    return parts;
+}
+
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     StoreBounds(left, top, width, height);

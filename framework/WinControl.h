@@ -39,6 +39,9 @@ class TWinControl : public TControl {
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
     TControl* ControlAtPos(POINT point, bool allowDisabled) const;
+    // The controls screen readers read as parts of this window (ReadAsPart), in the order they are listed and
+    // numbered, hidden ones included so that a part keeps its number while others hide.
+    std::vector<TControl*> ReaderParts() const;
 
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;

@@ -180,10 +180,10 @@ void AccessibilityServer::Emit(const AccessibleRef& source, const char* interfac
 }
 
 void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG child) {
-    const AccessibleRef ref = object == OBJID_CLIENT && child > 0 && event == EVENT_OBJECT_STATECHANGE
-                                  ? AccessibleRef{AccessibleRef::Kind::Part, window, static_cast<UINT>(child - 1)}
-                                  : WindowRef(window);
-    const bool topLevel = IsWindow(window) && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
+    const AccessibleRef ref = SourceOf(event, window, object, child);
+    // A part shown or hidden is told of with its window's handle, which may be a top-level window's.
+    const bool topLevel = ref.kind == AccessibleRef::Kind::Window && IsWindow(window) &&
+                          !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
     switch (event) {
         case EVENT_OBJECT_SHOW:
         case EVENT_OBJECT_HIDE:

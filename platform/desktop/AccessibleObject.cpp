@@ -285,6 +285,14 @@ std::optional<AccessibleRef> RefOf(std::string_view id) {
     return ref;
 }
 
+AccessibleRef SourceOf(DWORD event, HWND window, LONG object, LONG child) {
+    const bool ofPart = event == EVENT_OBJECT_STATECHANGE || event == EVENT_OBJECT_NAMECHANGE ||
+                        event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_HIDE;
+    if (ofPart && object == OBJID_CLIENT && child > 0)
+        return {AccessibleRef::Kind::Part, window, static_cast<UINT>(child - 1)};
+    return {AccessibleRef::Kind::Window, window, 0};
+}
+
 bool Exists(const AccessibleRef& ref) {
     if (ref.kind == AccessibleRef::Kind::Application) return true;
     if (!IsWindow(ref.window) || !Captioned(GetAncestor(ref.window, GA_ROOT))) return false;

@@ -71,6 +71,9 @@ void ClickPart(HWND window, UINT index);
 // An object's name on the bus: "root", "w<handle>", "w<handle>_p<part>", "w<handle>_i<line>" (hexadecimal).
 std::string IdOf(const AccessibleRef& ref);
 std::optional<AccessibleRef> RefOf(std::string_view id);
+// The object an accessibility event is about: a part of the window where the program told of one (OBJID_CLIENT
+// and the part's index + 1), else the window; a list's choice names its line apart, in the event's detail.
+AccessibleRef SourceOf(DWORD event, HWND window, LONG object, LONG child);
 // Whether the object is there now: its window alive and in a captioned top-level window, its part or line there.
 bool Exists(const AccessibleRef& ref);
 // The application's children: the shown top-level windows with a caption (not hints or drop-down lists), in the

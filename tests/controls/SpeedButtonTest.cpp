@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "controls/ControlsComponents.h"
 #include "controls/SpeedButton.h"
@@ -14,7 +16,10 @@
 #include "frame/Forms.h"
 #include "frame/HintWindow.h"
 #include "framework/CustomControl.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Layout.h"
+#include "framework/StdCtrls.h"
+#include "platform/user/Classes.h"
 #include "platform/testing/Desktop.h"
 #include "platform/testing/VirtualClock.h"
 #include "runtime/Exception.h"

@@ -200,6 +200,19 @@ TEST_F(AccessibleObjects, TheApplicationHoldsTheShownCaptionedWindowsInTheOrderM
     EXPECT_FALSE(Exists(Of(button)));
 }
 
+TEST_F(AccessibleObjects, AProgramsEventAboutAPartIsThePartsAndOtherEventsTheWindows) {
+    const HWND window = frame_;
+    for (DWORD event : {EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE}) {
+        const AccessibleRef part = SourceOf(event, window, OBJID_CLIENT, 3);
+        EXPECT_EQ(part, PartOf(window, 2)) << std::hex << event;
+        EXPECT_EQ(IdOf(part), IdOf(Of(window)) + "_p2");
+        EXPECT_EQ(SourceOf(event, window, OBJID_CLIENT, 0), Of(window)) << "the window itself";
+    }
+    // A list's choice names its line, which the event tells beside the list.
+    EXPECT_EQ(SourceOf(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, 3), Of(window));
+    EXPECT_EQ(SourceOf(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, 0), Of(window));
+}
+
 TEST_F(AccessibleObjects, IdsNameEachObjectAndReadBackToIt) {
     HWND list = Make("LISTBOX", "", 0, {10, 10, 110, 110});
     const std::vector<AccessibleRef> refs = {AccessibleRef{}, Of(frame_), Of(list), LineOf(list, 0x1f),
