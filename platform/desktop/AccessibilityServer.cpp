@@ -136,6 +136,8 @@ pollfd AccessibilityServer::Watch(std::optional<std::chrono::steady_clock::time_
     // The bus counts on the monotonic clock, as the steady clock does here.
     if (sd_bus_get_timeout(bus_.get(), &microseconds) >= 0 && microseconds != UINT64_MAX)
         due = std::chrono::steady_clock::time_point(std::chrono::microseconds(microseconds));
+    // A slider's last value held back wakes the loop once, when it is due; nothing held, nothing wakes.
+    if (const auto held = values_.Due(); held && (!due || *held < *due)) due = held;
     return pollfd{sd_bus_get_fd(bus_.get()), static_cast<short>(events < 0 ? 0 : events), 0};
 }
 
@@ -143,6 +145,8 @@ void AccessibilityServer::Serve() {
     int result = 0;
     while ((result = sd_bus_process(bus_.get(), nullptr)) > 0) {
     }
+    if (result >= 0)
+        for (HWND slider : values_.TakeDue(ValueThrottle::Clock::now())) TellValue(slider);
     // What was asked runs the program's handlers, which may end this server (a nested loop that hears the desktop
     // switch accessibility off): nothing of it is touched once they run.
     const std::vector<Deferred> deferred = std::exchange(deferred_, {});
@@ -200,6 +204,7 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
                 Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "add", IndexInParent(ref), 0, ref);
             return;
         case EVENT_OBJECT_DESTROY:
+            values_.Forget(window);
             if (focused_ && focused_->window == window) focused_.reset();
             if (active_ && active_->window == window) active_.reset();
             // A top-level window has left the application's children as it was hidden.
@@ -227,8 +232,9 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             break;
         }
         case EVENT_OBJECT_VALUECHANGE:
-            if (InterfacesOf(ref) & kValueInterface)
-                Emit(ref, kObjectEvent, "PropertyChange", "accessible-value", 0, 0, ValueOf(window).current);
+            // The player moves its slider on every tick: a reader hears where it stands, a few times a second.
+            if ((InterfacesOf(ref) & kValueInterface) && values_.Changed(window, ValueThrottle::Clock::now()))
+                TellValue(window);
             break;
         case EVENT_OBJECT_SELECTION:
             Emit(ref, kObjectEvent, "SelectionChanged", "", 0, 0, 0);
@@ -242,6 +248,13 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             break;
         default: break;
     }
+}
+
+void AccessibilityServer::TellValue(HWND slider) {
+    // Read when told, so that a value held back goes out as it stands now.
+    const AccessibleRef ref = WindowRef(slider);
+    if (Listening() && Exists(ref) && (InterfacesOf(ref) & kValueInterface))
+        Emit(ref, kObjectEvent, "PropertyChange", "accessible-value", 0, 0, ValueOf(slider).current);
 }
 
 void AccessibilityServer::TopLevelShown(HWND window, bool shown) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/desktop/AccessibleObject.h"
+#include "platform/desktop/ValueThrottle.h"
 #include "platform/user/WindowSystem.h"
 
 namespace platform::desktop {
@@ -71,6 +72,7 @@ class AccessibilityServer final : public user::LoopSource {
     void EmitState(const AccessibleRef& source, const char* state, bool on) {
         Emit(source, "org.a11y.atspi.Event.Object", "StateChanged", state, on, 0, 0);
     }
+    void TellValue(HWND slider);
     void TopLevelShown(HWND window, bool shown);
     void FocusMoved(const AccessibleRef& ref);
     void ActivationMoved(const AccessibleRef& ref);
@@ -90,6 +92,7 @@ class AccessibilityServer final : public user::LoopSource {
         bool focus;  // else a click
     };
     std::vector<Deferred> deferred_;
+    ValueThrottle values_;
 };
 
 // The accessible objects' interfaces, by path under kObjectPrefix (AccessibleInterfaces.cpp).
