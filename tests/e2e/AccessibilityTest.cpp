@@ -1,8 +1,8 @@
 // The real player on a real X server, a private session bus (the test runs under dbus-run-session) and the
 // desktop's own accessibility bus and registry: while the desktop wants no accessibility the player never asks for
 // the bus; once a screen reader is switched on it appears in the desktop's tree, and a reader's library
-// (accessibility-probe.py) reads its windows, plays, steps and opens its settings through the actions it offers;
-// switched off again, it leaves.
+// (accessibility-probe.py) reads its windows, chooses in its playlist, plays, steps and opens its settings through
+// the actions it offers, and reads the file mask there as text; switched off again, it leaves.
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

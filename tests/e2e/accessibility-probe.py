@@ -12,6 +12,7 @@ import pyatspi
 from gi.repository import GLib
 
 PROGRAM = "korvo"
+MASK = "*.mp3;*.wav;*.aif;*.au;*.mid"  # the player's own, as the test's settings leave it
 WAIT_STEPS = 300  # of 0.1 s: far beyond a loaded machine's slowest answer, never reached when all is well
 
 
@@ -139,6 +140,23 @@ def check_read(first, second, third):
     if "focusable" not in states(playlist):
         fail("the playlist cannot take the focus")
 
+    # A reader's choice in the playlist is a user's: the player opens that file and names it in the window's
+    # caption. Chosen back, the first file is open again for the play that follows.
+    selection = playlist.querySelection()
+    if selection.nSelectedChildren != 1 or not selection.isChildSelected(0):
+        fail(f"the playlist tells {selection.nSelectedChildren} lines chosen, the first "
+             f"{'among them' if selection.isChildSelected(0) else 'not'}")
+    for chosen, name in ((1, second), (0, first)):
+        if not selection.selectChild(chosen):
+            fail(f"the playlist refused a reader's choice of line {chosen}")
+        wait_for(lambda: selection.isChildSelected(chosen), f"line {chosen} to be chosen")
+        if selection.nSelectedChildren != 1 or selection.isChildSelected(1 - chosen):
+            fail(f"choosing line {chosen} left {selection.nSelectedChildren} lines chosen")
+        if "selected" not in states(lines[chosen]):
+            fail(f"line {chosen} is chosen but its item does not say so")
+        wait_for(lambda: frame.name == "Korvo Music Player - " + name,
+                 f"the main window to name {name!r} once chosen")
+
     slider = find(frame, pyatspi.ROLE_SLIDER)
     value = slider.queryValue()
     if value.minimumValue != 0 or value.maximumValue != 3000 or value.currentValue != 0:
@@ -196,6 +214,13 @@ def check_read(first, second, third):
         fail("repeat is not a check box")
     if "sensitive" in states(play):
         fail("the main window's buttons are usable behind its modal dialog")
+    # The file mask is an edit a reader reads as text: the mask the player uses, none being set.
+    edit = find(dialog, pyatspi.ROLE_TEXT)
+    if edit is None:
+        fail("the dialog has no edit for the file mask")
+    text = edit.queryText()
+    if text.characterCount != len(MASK) or text.getText(0, -1) != MASK:
+        fail(f"the file mask reads {text.getText(0, -1)!r} of {text.characterCount} characters, not {MASK!r}")
     # A reader moves through a dialog's controls: the dialog gives one of them the focus.
     if not any("focused" in states(a) for a in radios + boxes +
                pyatspi.findAllDescendants(dialog, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON)):
