@@ -157,19 +157,12 @@ int DesktopWatch::Address(sd_bus_message* reply, void* userdata, sd_bus_error*) 
 }
 
 pollfd DesktopWatch::Watch(std::optional<std::chrono::steady_clock::time_point>& due) {
-    const int events = sd_bus_get_events(bus_.get());
-    uint64_t microseconds = UINT64_MAX;
-    if (sd_bus_get_timeout(bus_.get(), &microseconds) >= 0 && microseconds != UINT64_MAX)
-        due = std::chrono::steady_clock::time_point(std::chrono::microseconds(microseconds));
-    return pollfd{sd_bus_get_fd(bus_.get()), static_cast<short>(events < 0 ? 0 : events), 0};
+    return WatchBus(bus_.get(), due);
 }
 
 void DesktopWatch::Serve() {
-    int result = 0;
-    while ((result = sd_bus_process(bus_.get(), nullptr)) > 0) {
-    }
     // The session ended: accessibility goes with it, and the program plays on.
-    if (result < 0) {
+    if (ProcessBus(bus_.get()) < 0) {
         Server().reset();
         Watching().reset();
     }

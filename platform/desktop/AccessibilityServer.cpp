@@ -131,20 +131,14 @@ int AccessibilityServer::AppendRef(sd_bus_message* message, const std::optional<
 }
 
 pollfd AccessibilityServer::Watch(std::optional<std::chrono::steady_clock::time_point>& due) {
-    const int events = sd_bus_get_events(bus_.get());
-    uint64_t microseconds = UINT64_MAX;
-    // The bus counts on the monotonic clock, as the steady clock does here.
-    if (sd_bus_get_timeout(bus_.get(), &microseconds) >= 0 && microseconds != UINT64_MAX)
-        due = std::chrono::steady_clock::time_point(std::chrono::microseconds(microseconds));
+    const pollfd watched = WatchBus(bus_.get(), due);
     // A slider's last value held back wakes the loop once, when it is due; nothing held, nothing wakes.
     if (const auto held = values_.Due(); held && (!due || *held < *due)) due = held;
-    return pollfd{sd_bus_get_fd(bus_.get()), static_cast<short>(events < 0 ? 0 : events), 0};
+    return watched;
 }
 
 void AccessibilityServer::Serve() {
-    int result = 0;
-    while ((result = sd_bus_process(bus_.get(), nullptr)) > 0) {
-    }
+    const int result = ProcessBus(bus_.get());
     if (result >= 0)
         for (HWND slider : values_.TakeDue(ValueThrottle::Clock::now())) TellValue(slider);
     // What was asked runs the program's handlers, which may end this server (a nested loop that hears the desktop

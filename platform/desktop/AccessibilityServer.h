@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/desktop/AccessibleObject.h"
+#include "platform/desktop/Bus.h"
 #include "platform/desktop/ValueThrottle.h"
 #include "platform/user/WindowSystem.h"
 
@@ -24,14 +25,6 @@ struct Program {
     std::string name;
     std::string version;
 };
-
-struct BusDeleter {
-    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
-};
-struct SlotDeleter {
-    void operator()(sd_bus_slot* slot) const { sd_bus_slot_unref(slot); }
-};
-using BusSlot = std::unique_ptr<sd_bus_slot, SlotDeleter>;
 
 constexpr const char* kObjectPrefix = "/org/a11y/atspi/accessible";
 constexpr const char* kRootPath = "/org/a11y/atspi/accessible/root";

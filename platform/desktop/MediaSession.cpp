@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/Bus.h"
 #include "platform/desktop/MediaSession.h"
 #include "platform/kernel/Errors.h"
 #include "platform/kernel/Names.h"
@@ -41,13 +42,6 @@ struct Published {
     std::string folder;
     DWORD length = 0;
     DWORD position = 0;
-};
-
-struct BusDeleter {
-    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
-};
-struct SlotDeleter {
-    void operator()(sd_bus_slot* slot) const { sd_bus_slot_unref(slot); }
 };
 
 // Every character outside the unreserved set and "/" is escaped, so that any file name makes a valid address.
@@ -146,7 +140,7 @@ class MediaSession : public LoopSource {
 
     HWND window_;
     std::unique_ptr<sd_bus, BusDeleter> bus_;
-    std::array<std::unique_ptr<sd_bus_slot, SlotDeleter>, 2> tables_;
+    std::array<BusSlot, 2> tables_;
     std::string name_;
     std::string identity_;
     Published shown_;
@@ -261,18 +255,11 @@ void MediaSession::Update(const MEDIASESSIONA& session) {
 }
 
 pollfd MediaSession::Watch(std::optional<std::chrono::steady_clock::time_point>& due) {
-    const int events = sd_bus_get_events(bus_.get());
-    uint64_t microseconds = UINT64_MAX;
-    // The bus counts on the monotonic clock, as the steady clock does here.
-    if (sd_bus_get_timeout(bus_.get(), &microseconds) >= 0 && microseconds != UINT64_MAX)
-        due = std::chrono::steady_clock::time_point(std::chrono::microseconds(microseconds));
-    return pollfd{sd_bus_get_fd(bus_.get()), static_cast<short>(events < 0 ? 0 : events), 0};
+    return WatchBus(bus_.get(), due);
 }
 
 void MediaSession::Serve() {
-    int result = 0;
-    while ((result = sd_bus_process(bus_.get(), nullptr)) > 0) {
-    }
+    const int result = ProcessBus(bus_.get());
     const HWND window = window_;
     const bool raise = std::exchange(raiseAsked_, false);
     // The bus went away (the desktop session ended, say): the program plays on without it.
