@@ -112,11 +112,15 @@ BOOL WINAPI HideCaret(HWND hWnd) {
 
 BOOL WINAPI SetCaretPos(int X, int Y) {
     if (!caret.owner) return FALSE;
-    if (caret.position.x == X && caret.position.y == Y) return TRUE;
-    Erase();
-    caret.position = {X, Y};
-    Restart();
-    PlaceTextInput();
+    if (caret.position.x != X || caret.position.y != Y) {
+        Erase();
+        caret.position = {X, Y};
+        Restart();
+        PlaceTextInput();
+    }
+    // A reader follows the caret by this to say where in the text the user now is; told even when it stays put, as
+    // the text may have scrolled under it.
+    NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, caret.owner, OBJID_CARET, CHILDID_SELF);
     return TRUE;
 }
 

@@ -125,6 +125,13 @@ int ButtonAt(const Box& box, LPARAM lParam) {
     return -1;
 }
 
+// A reader hears which button has the keyboard. The box is read as its text and then its buttons, numbered from 1 as
+// Windows numbers the parts of a window.
+void TellFocusedButton(HWND window, const Box& box) {
+    if (GetFocus() == window)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, static_cast<LONG>(box.focused) + 2);
+}
+
 LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* box = reinterpret_cast<Box*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!box) return DefWindowProcA(window, message, wParam, lParam);
@@ -139,13 +146,16 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 size_t count = box->buttons.size();
                 box->focused = (box->focused + (back ? count - 1 : 1)) % count;
                 InvalidateRect(window, nullptr, FALSE);
+                if (count > 1) TellFocusedButton(window, *box);
             }
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             box->pressed = ButtonAt(*box, lParam);
             if (box->pressed >= 0) {
+                const bool moved = box->focused != static_cast<size_t>(box->pressed);
                 box->focused = static_cast<size_t>(box->pressed);
+                if (moved) TellFocusedButton(window, *box);
                 box->pressedIn = true;
                 SetCapture(window);
                 InvalidateRect(window, nullptr, FALSE);

@@ -56,6 +56,8 @@ void Edit::Select(size_t anchor, size_t caret) {
 // After a change of the text: the parent hears EN_UPDATE before the control shows it and EN_CHANGE after.
 void Edit::Changed() {
     Remeasure();
+    // Before the caret moves, so that a reader hears what was typed before where the caret went.
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
     view_.ScrollToShow(text_.Caret(), Client());
     PlaceCaret();
     InvalidateRect(window_, nullptr, FALSE);

@@ -107,6 +107,7 @@ class ListBox : public ControlWindow<ListBox> {
     int KeyboardOrigin() const;
     void SetSelection(int index);
     bool SetLineSelected(int index, bool selected);
+    void ChoiceChangedWithin();
     LRESULT SelectedCount();
     LRESULT SelectedLines(int room, int* out);  // LB_GETSELITEMS: the first `room` selected lines
     bool SelectRange(int from, int to, bool keepOthers);

@@ -54,8 +54,10 @@ void ListBox::SetSelection(int index) {
     selected_ = index;
     RedrawLine(old, ODA_SELECT);
     RedrawLine(index, ODA_SELECT);
-    // The line chosen, counted from 1 as Windows counts a control's parts; 0 for none.
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, index + 1);
+    // The line chosen, counted from 1 as Windows counts a control's parts; 0 for none. A drop-down list's choice is
+    // its combo box's, whose name is the chosen line: a reader knows the box, not the popup that holds the list.
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, combo_ ? combo_ : window_, OBJID_CLIENT, index + 1);
+    if (combo_) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, combo_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool ListBox::SetLineSelected(int index, bool selected) {
@@ -63,7 +65,13 @@ bool ListBox::SetLineSelected(int index, bool selected) {
     if (line.selected == selected) return false;
     line.selected = selected;
     RedrawLine(index, ODA_SELECT);
+    ChoiceChangedWithin();
     return true;
+}
+
+// A multiple choice may change in many lines at once: a reader is told once, and reads the choice again.
+void ListBox::ChoiceChangedWithin() {
+    NotifyWinEvent(EVENT_OBJECT_SELECTIONWITHIN, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 LRESULT ListBox::SelectedCount() {
@@ -93,7 +101,10 @@ bool ListBox::SelectRange(int from, int to, bool keepOthers) {
         line.selected = wanted;
         ++at;
     });
-    if (changed) InvalidateRect(window_, nullptr, FALSE);
+    if (changed) {
+        InvalidateRect(window_, nullptr, FALSE);
+        ChoiceChangedWithin();
+    }
     return changed;
 }
 
@@ -127,7 +138,10 @@ LRESULT ListBox::SetSel(bool select, int index) {
             changed |= line.selected != select;
             line.selected = select;
         });
-        if (changed) InvalidateRect(window_, nullptr, FALSE);
+        if (changed) {
+            InvalidateRect(window_, nullptr, FALSE);
+            ChoiceChangedWithin();
+        }
         return LB_OKAY;
     }
     SetLineSelected(index, select);

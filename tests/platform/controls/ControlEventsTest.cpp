@@ -205,3 +205,70 @@ TEST_F(ControlEvents, ASuperclassedControlIsReadByTheBuiltInClassItWasMadeFrom) 
     SendMessageA(own, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(events_, (Events{{EVENT_OBJECT_STATECHANGE, own, OBJID_CLIENT, CHILDID_SELF}}));
 }
+
+TEST_F(ControlEvents, AnEditTellsItsTextBeforeItsCaretAndADropDownsChoiceIsItsBoxs) {
+    HWND edit = Make("EDIT", ES_AUTOHSCROLL, {10, 10, 210, 30}, "abc");
+    const Heard text{EVENT_OBJECT_VALUECHANGE, edit, OBJID_CLIENT, CHILDID_SELF};
+    const Heard caret{EVENT_OBJECT_LOCATIONCHANGE, edit, OBJID_CARET, CHILDID_SELF};
+    // Unfocused, a program's text has no caret to move.
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abcd"));
+    EXPECT_EQ(events_, Events{text});
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 4, 4);
+    events_.clear();
+    // Typed: the text is told first, so that a reader hears what came before where the caret went.
+    SendMessageA(edit, WM_CHAR, 'x', 0);
+    EXPECT_EQ(Take(EVENT_OBJECT_VALUECHANGE), Events{text});
+    SendMessageA(edit, WM_CHAR, 'y', 0);
+    const auto firstText = std::find(events_.begin(), events_.end(), text);
+    const auto firstCaret = std::find(events_.begin(), events_.end(), caret);
+    ASSERT_NE(firstText, events_.end());
+    ASSERT_NE(firstCaret, events_.end());
+    EXPECT_LT(firstText, firstCaret);
+    events_.clear();
+    // The caret moved by keys or by the program is told each time; a caret that cannot move is told again, as the
+    // text may have scrolled under it.
+    PressKey(VK_LEFT);
+    DispatchPending();
+    SendMessageA(edit, EM_SETSEL, 0, 2);
+    EXPECT_EQ(Take(EVENT_OBJECT_LOCATIONCHANGE), (Events{caret, caret}));
+    EXPECT_EQ(Take(EVENT_OBJECT_VALUECHANGE), Events{}) << "nothing was typed";
+    SetFocus(parent_);
+    events_.clear();
+    SendMessageA(edit, EM_SETSEL, 1, 1);
+    EXPECT_EQ(events_, Events{}) << "without the focus the edit has no caret";
+
+    HWND combo = Make("COMBOBOX", CBS_DROPDOWNLIST, {10, 40, 210, 200});
+    for (const char* line : {"a:", "b:", "c:"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    events_.clear();
+    const Heard named{EVENT_OBJECT_NAMECHANGE, combo, OBJID_CLIENT, CHILDID_SELF};
+    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(events_, (Events{{EVENT_OBJECT_SELECTION, combo, OBJID_CLIENT, 2}, named}));
+    events_.clear();
+    SetFocus(combo);
+    events_.clear();
+    PressKey(VK_DOWN);
+    DispatchPending();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Take(EVENT_OBJECT_SELECTION), (Events{{EVENT_OBJECT_SELECTION, combo, OBJID_CLIENT, 3}}));
+
+    // A list of many choices tells once for each change however many lines it took, and not for none.
+    HWND many = Make("LISTBOX", LBS_EXTENDEDSEL, {220, 10, 390, 200});
+    for (const char* line : {"One", "Two", "Three"}) SendMessageA(many, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    events_.clear();
+    const Heard within{EVENT_OBJECT_SELECTIONWITHIN, many, OBJID_CLIENT, CHILDID_SELF};
+    SendMessageA(many, LB_SETSEL, TRUE, 1);
+    SendMessageA(many, LB_SETSEL, TRUE, 1);
+    EXPECT_EQ(Take(EVENT_OBJECT_SELECTIONWITHIN), Events{within});
+    SendMessageA(many, LB_SETSEL, TRUE, static_cast<LPARAM>(-1));
+    SendMessageA(many, LB_SETSEL, TRUE, static_cast<LPARAM>(-1));
+    EXPECT_EQ(Take(EVENT_OBJECT_SELECTIONWITHIN), Events{within});
+    EXPECT_EQ(SendMessageA(many, LB_GETSELCOUNT, 0, 0), 3);
+    RECT line{};
+    SendMessageA(many, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+    Click(many, line.left + 5, line.top + 2);  // this line alone
+    DispatchPending();
+    EXPECT_EQ(SendMessageA(many, LB_GETSELCOUNT, 0, 0), 1);
+    EXPECT_EQ(Take(EVENT_OBJECT_SELECTIONWITHIN), Events{within});
+    EXPECT_EQ(Take(EVENT_OBJECT_SELECTION), Events{}) << "the single choice's event is not a multiple choice's";
+}

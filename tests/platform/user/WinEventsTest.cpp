@@ -221,3 +221,30 @@ TEST_F(WinEvents, WithoutAListenerOrOffItsThreadNothingIsToldAndNothingBreaks) {
     SetWindowTextA(child, "again");
     EXPECT_EQ(Take(), (Events{"name(child window)"}));
 }
+
+TEST_F(WinEvents, AMessageBoxsKeysMoveTheKeyboardAmongItsButtonsAndSaySo) {
+    HWND frame = TopLevel("frame", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    DispatchPending();
+    Take();
+    // The box waits in a loop of its own: a timer of the frame's presses the keys while it is up and keeps what each
+    // press was heard to do.
+    static std::vector<Events> afterEach;
+    static int step = 0;
+    afterEach.clear();
+    step = 0;
+    SetTimer(frame, 1, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        const int keys[] = {VK_TAB, VK_RIGHT, VK_LEFT, VK_LEFT, VK_ESCAPE};
+        if (step > 0) afterEach.push_back(std::exchange(*heard, {}));
+        else heard->clear();  // the box's making and showing
+        if (step < static_cast<int>(std::size(keys))) PressKey(keys[step++]);
+    });
+    // Its buttons are its parts 1 to 3 after its text (part 0), counted from 1 as Windows counts a window's parts:
+    // the default second button (はい, いいえ, キャンセル) starts with the keyboard, and the keys go round.
+    EXPECT_EQ(MessageBoxA(frame, "Keep the changes?", "Box", MB_YESNOCANCEL | MB_DEFBUTTON2), IDCANCEL);
+    KillTimer(frame, 1);
+    ASSERT_GE(afterEach.size(), 4u);
+    EXPECT_EQ(afterEach[0], (Events{"focus(? client 4)"})) << "Tab: to the third";
+    EXPECT_EQ(afterEach[1], (Events{"focus(? client 2)"})) << "Right: round to the first";
+    EXPECT_EQ(afterEach[2], (Events{"focus(? client 4)"})) << "Left: round to the third";
+    EXPECT_EQ(afterEach[3], (Events{"focus(? client 3)"})) << "Left: the second";
+}
