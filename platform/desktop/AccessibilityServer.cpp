@@ -121,6 +121,8 @@ int AccessibilityServer::ListenerDeregistered(sd_bus_message* signal, void* user
     if (found == server.listeners_.end()) return 0;
     // The registry says "" for a connection that has gone, whatever it had registered.
     if (!*event || --found->second <= 0) server.listeners_.erase(found);
+    // Edits change unseen while nobody listens: what was told is no ground for the next reader's events.
+    if (server.listeners_.empty()) server.edits_.clear();
     return 0;
 }
 
@@ -194,11 +196,13 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             }
             return;
         case EVENT_OBJECT_CREATE:
-            if (!topLevel && Exists(ref))
-                Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "add", IndexInParent(ref), 0, ref);
+            if (topLevel || !Exists(ref)) return;
+            Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "add", IndexInParent(ref), 0, ref);
+            if (InterfacesOf(ref) & kTextInterface) Seen(window, AccessibleText(window));
             return;
         case EVENT_OBJECT_DESTROY:
             values_.Forget(window);
+            edits_.erase(window);
             if (focused_ && focused_->window == window) focused_.reset();
             if (active_ && active_->window == window) active_.reset();
             // A top-level window has left the application's children as it was hidden.
@@ -226,10 +230,15 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             break;
         }
         case EVENT_OBJECT_VALUECHANGE:
+            if (InterfacesOf(ref) & kTextInterface) TextChanged(window);
             // The player moves its slider on every tick: a reader hears where it stands, a few times a second.
-            if ((InterfacesOf(ref) & kValueInterface) && values_.Changed(window, ValueThrottle::Clock::now()))
+            else if ((InterfacesOf(ref) & kValueInterface) && values_.Changed(window, ValueThrottle::Clock::now()))
                 TellValue(window);
             break;
+        case EVENT_OBJECT_LOCATIONCHANGE:
+            if (object == OBJID_CARET && (InterfacesOf(ref) & kTextInterface)) CaretMoved(window);
+            break;
+        case EVENT_OBJECT_SELECTIONWITHIN: Emit(ref, kObjectEvent, "SelectionChanged", "", 0, 0, 0); break;
         case EVENT_OBJECT_SELECTION:
             Emit(ref, kObjectEvent, "SelectionChanged", "", 0, 0, 0);
             if (child > 0) {
@@ -268,13 +277,55 @@ void AccessibilityServer::TopLevelShown(HWND window, bool shown) {
     }
 }
 
-void AccessibilityServer::FocusMoved(const AccessibleRef& ref) {
+void AccessibilityServer::FocusMoved(AccessibleRef ref) {
+    // A window that gives the keyboard to a part drawn in it (a message box's button) is read by that part.
+    if (ref.kind == AccessibleRef::Kind::Window && IsWindow(ref.window)) {
+        const std::vector<WindowlessPart> parts = PartsOf(ref.window);
+        const auto part = std::find_if(parts.begin(), parts.end(), [](const WindowlessPart& p) { return p.focused; });
+        if (part != parts.end()) ref = {AccessibleRef::Kind::Part, ref.window, static_cast<UINT>(part - parts.begin())};
+    }
     if (focused_ && *focused_ != ref && Exists(*focused_)) EmitState(*focused_, "focused", false);
     focused_.reset();
     if (!Exists(ref)) return;
+    if (InterfacesOf(ref) & kTextInterface) Seen(ref.window, AccessibleText(ref.window));
     focused_ = ref;
     EmitState(ref, "focused", true);
     Emit(ref, "org.a11y.atspi.Event.Focus", "Focus", "", 0, 0, 0);
+}
+
+AccessibilityServer::EditSeen& AccessibilityServer::Seen(HWND edit, const AccessibleText& now) {
+    return edits_.try_emplace(edit, EditSeen{now, now.CaretOffset(), now.SelectionStart()}).first->second;
+}
+
+void AccessibilityServer::TextChanged(HWND edit) {
+    const AccessibleText now(edit);
+    const auto seen = edits_.find(edit);
+    // An edit not seen before has nothing to compare with: a reader reads it afresh when it looks.
+    if (seen == edits_.end()) {
+        Seen(edit, now);
+        return;
+    }
+    const TextChange change = seen->second.text.ChangeTo(now);
+    seen->second.text = now;
+    const AccessibleRef ref = WindowRef(edit);
+    for (const auto& [piece, detail] : {std::pair{&change.removed, "delete"}, std::pair{&change.inserted, "insert"}})
+        if (piece->end > piece->start)
+            Emit(ref, kObjectEvent, "TextChanged", detail, piece->start, piece->end - piece->start, piece->text);
+}
+
+void AccessibilityServer::CaretMoved(HWND edit) {
+    const AccessibleText now(edit);
+    EditSeen& told = Seen(edit, now);
+    const bool caretMoved = now.CaretOffset() != told.caret;
+    const bool hadSelection = told.selectionStart != told.caret;
+    const bool hasSelection = now.SelectionStart() != now.CaretOffset();
+    const bool selectionMoved = (hadSelection || hasSelection) &&
+                                (caretMoved || now.SelectionStart() != told.selectionStart);
+    told.caret = now.CaretOffset();
+    told.selectionStart = now.SelectionStart();
+    const AccessibleRef ref = WindowRef(edit);
+    if (caretMoved) Emit(ref, kObjectEvent, "TextCaretMoved", "", told.caret, 0, 0);
+    if (selectionMoved) Emit(ref, kObjectEvent, "TextSelectionChanged", "", 0, 0, 0);
 }
 
 void AccessibilityServer::ActivationMoved(const AccessibleRef& ref) {

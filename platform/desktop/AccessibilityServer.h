@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/desktop/AccessibleObject.h"
+#include "platform/desktop/AccessibleText.h"
 #include "platform/desktop/Bus.h"
 #include "platform/desktop/ValueThrottle.h"
 #include "platform/user/WindowSystem.h"
@@ -67,7 +68,9 @@ class AccessibilityServer final : public user::LoopSource {
     }
     void TellValue(HWND slider);
     void TopLevelShown(HWND window, bool shown);
-    void FocusMoved(const AccessibleRef& ref);
+    void FocusMoved(AccessibleRef ref);
+    void TextChanged(HWND edit);
+    void CaretMoved(HWND edit);
     void ActivationMoved(const AccessibleRef& ref);
 
     std::unique_ptr<sd_bus, BusDeleter> bus_;
@@ -86,6 +89,15 @@ class AccessibilityServer final : public user::LoopSource {
     };
     std::vector<Deferred> deferred_;
     ValueThrottle values_;
+    // Each edit's text, caret and selection as a reader was last told, to tell what a change took out and put in.
+    // Kept from the edit's making or focus while a reader listens, and forgotten when none does.
+    struct EditSeen {
+        AccessibleText text;
+        int caret;
+        int selectionStart;
+    };
+    std::map<HWND, EditSeen> edits_;
+    EditSeen& Seen(HWND edit, const AccessibleText& now);
 };
 
 // The accessible objects' interfaces, by path under kObjectPrefix (AccessibleInterfaces.cpp).

@@ -287,7 +287,7 @@ std::optional<AccessibleRef> RefOf(std::string_view id) {
 
 AccessibleRef SourceOf(DWORD event, HWND window, LONG object, LONG child) {
     const bool ofPart = event == EVENT_OBJECT_STATECHANGE || event == EVENT_OBJECT_NAMECHANGE ||
-                        event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_HIDE;
+                        event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_HIDE || event == EVENT_OBJECT_FOCUS;
     if (ofPart && object == OBJID_CLIENT && child > 0)
         return {AccessibleRef::Kind::Part, window, static_cast<UINT>(child - 1)};
     return {AccessibleRef::Kind::Window, window, 0};

@@ -4,6 +4,7 @@
 #include "platform/desktop/AccessibleText.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "platform/kernel/Names.h"
 #include "platform/kernel/Utf8.h"
@@ -53,6 +54,22 @@ AccessibleText::AccessibleText(HWND edit) {
 
 int AccessibleText::ByteOffset(int offset) const {
     return byteStarts_[static_cast<size_t>(std::clamp(offset, 0, CharacterCount()))];
+}
+
+TextChange AccessibleText::ChangeTo(const AccessibleText& after) const {
+    const std::u32string& was = characters_;
+    const std::u32string& now = after.characters_;
+    const size_t shorter = std::min(was.size(), now.size());
+    const size_t grown = now.size() - shorter;
+    // The text before the caret less what was put in is the most that can have stayed in front of the change.
+    const size_t frontMost = static_cast<size_t>(std::max<std::ptrdiff_t>(0, after.caret_ - static_cast<std::ptrdiff_t>(grown)));
+    size_t front = 0;
+    while (front < shorter && front < frontMost && was[front] == now[front]) ++front;
+    size_t back = 0;
+    while (back < shorter - front && was[was.size() - 1 - back] == now[now.size() - 1 - back]) ++back;
+    const int start = static_cast<int>(front);
+    return {Range(start, static_cast<int>(was.size() - back)),
+            after.Range(start, static_cast<int>(now.size() - back))};
 }
 
 std::string AccessibleText::Text(int start, int end) const {

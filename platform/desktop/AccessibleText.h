@@ -21,6 +21,12 @@ struct TextRange {
     int end = 0;  // one past the last character
 };
 
+// What a change of an edit's text took out and put in, both at one offset in characters.
+struct TextChange {
+    TextRange removed;   // from the text before
+    TextRange inserted;  // into the text after
+};
+
 // One reading of the edit, taken when it is made: a reader's call reads it once and answers from it.
 class AccessibleText {
   public:
@@ -42,6 +48,9 @@ class AccessibleText {
     TextRange StringAt(int offset, TextGranularity granularity) const;
     // The byte offset in the edit's text of a character offset, for the edit's own messages.
     int ByteOffset(int offset) const;
+    // How this text became `after`: the least taken out and put in. Where that is ambiguous (typing "a" into "aa"),
+    // the change ends where the caret now stands, as the user's typing and deleting leave it.
+    TextChange ChangeTo(const AccessibleText& after) const;
 
   private:
     TextRange Range(int start, int end) const { return {Text(start, end), start, end}; }

@@ -2,20 +2,19 @@
 // answers from what the window published, what its requests become, and when the name comes and goes.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <chrono>
 #include <future>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/desktop/MediaSession.h"
 #include "platform/testing/Desktop.h"
 #include "tests/support/Environment.h"
+#include "tests/support/PrivateBus.h"
 
 using namespace platform::testing;
 using namespace std::chrono_literals;
@@ -32,31 +31,6 @@ std::string Output(const std::string& command) {
     while (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
 }
-
-// A session bus for the test alone, named by the environment while it lives.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        // The daemon keeps the pipe open once it has gone to the background: its two lines are read, not its end.
-        FILE* pipe = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-        if (!pipe) return;
-        char address[1024] = {}, pid[32] = {};
-        const bool read = fgets(address, sizeof address, pipe) && fgets(pid, sizeof pid, pipe);
-        pclose(pipe);
-        if (!read) return;
-        address[strcspn(address, "\n")] = 0;
-        pid_ = std::atoi(pid);
-        address_.emplace("DBUS_SESSION_BUS_ADDRESS", address);
-    }
-    ~PrivateBus() {
-        if (pid_ > 0) kill(pid_, SIGTERM);
-    }
-    bool Running() const { return pid_ > 0; }
-
-  private:
-    std::optional<Environment> address_;
-    int pid_ = 0;
-};
 
 // A window of the test's whose queue a finished question wakes.
 HWND asker = nullptr;
