@@ -279,11 +279,7 @@ void AccessibilityServer::TopLevelShown(HWND window, bool shown) {
 
 void AccessibilityServer::FocusMoved(AccessibleRef ref) {
     // A window that gives the keyboard to a part drawn in it (a message box's button) is read by that part.
-    if (ref.kind == AccessibleRef::Kind::Window && IsWindow(ref.window)) {
-        const std::vector<WindowlessPart> parts = PartsOf(ref.window);
-        const auto part = std::find_if(parts.begin(), parts.end(), [](const WindowlessPart& p) { return p.focused; });
-        if (part != parts.end()) ref = {AccessibleRef::Kind::Part, ref.window, static_cast<UINT>(part - parts.begin())};
-    }
+    if (ref.kind == AccessibleRef::Kind::Window && IsWindow(ref.window)) ref = FocusedPartOf(ref.window).value_or(ref);
     if (focused_ && *focused_ != ref && Exists(*focused_)) EmitState(*focused_, "focused", false);
     focused_.reset();
     if (!Exists(ref)) return;

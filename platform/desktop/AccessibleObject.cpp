@@ -134,7 +134,8 @@ StateSet WindowStates(HWND window) {
     const DWORD style = StyleOf(window);
     const bool enabled = Sensitive(window);
     AddUsable(states, enabled, style & WS_VISIBLE, Showing(window));
-    if (GetFocus() == window) states.Add(State::kFocused);
+    // A window that hands the keyboard to one of its parts is not itself where a reader's focus is.
+    if (GetFocus() == window && !FocusedPartOf(window)) states.Add(State::kFocused);
     const bool takesFocus = kind != Kind::TopLevel && kind != Kind::Static && kind != Kind::GroupBox &&
                             kind != Kind::Other;
     if (takesFocus && enabled) states.Add(State::kFocusable);
@@ -225,7 +226,7 @@ std::vector<WindowlessPart> PartsOf(HWND window) {
         const bool boxFocused = GetFocus() == window;
         for (const user::MessageBoxButton& button : box->buttons)
             parts.push_back({ACCPART_PUSHBUTTON, WithoutMnemonic(button.label), button.rect, enabled, true,
-                             boxFocused && button.focused});
+                             boxFocused && button.focused, true});
         return parts;
     }
     if (!listParts) return {};
@@ -245,6 +246,13 @@ std::vector<WindowlessPart> PartsOf(HWND window) {
                          false});
     }
     return parts;
+}
+
+std::optional<AccessibleRef> FocusedPartOf(HWND window) {
+    const std::vector<WindowlessPart> parts = PartsOf(window);
+    const auto part = std::find_if(parts.begin(), parts.end(), [](const WindowlessPart& p) { return p.focused; });
+    if (part == parts.end()) return {};
+    return AccessibleRef{AccessibleRef::Kind::Part, window, static_cast<UINT>(part - parts.begin())};
 }
 
 void ClickPart(HWND window, UINT index) {
@@ -411,6 +419,7 @@ StateSet StatesOf(const AccessibleRef& ref) {
     const bool visible = part.visible && (StyleOf(ref.window) & WS_VISIBLE);
     AddUsable(states, part.enabled && Sensitive(ref.window), visible, visible && Showing(ref.window));
     if (part.focused) states.Add(State::kFocused);
+    if (part.focusable && part.enabled) states.Add(State::kFocusable);
     return states;
 }
 

@@ -59,12 +59,15 @@ struct WindowlessPart {
     bool enabled = true;
     bool visible = true;
     bool focused = false;
+    bool focusable = false;  // takes the keyboard, as a message box's buttons do
 };
 
 // The program's windowless parts; without a provider windows have none. A message box's text and buttons are
 // the window manager's, and are listed without the program.
 void SetPartsProvider(ACCLISTPARTSPROCA list, ACCCLICKPARTPROC click);
 std::vector<WindowlessPart> PartsOf(HWND window);
+// The part that holds the keyboard while its window has it (a message box's button): a reader's focus is there.
+std::optional<AccessibleRef> FocusedPartOf(HWND window);
 // Clicks a part through the program, or presses a message box's button; for the loop, outside the bus's dispatch.
 void ClickPart(HWND window, UINT index);
 

@@ -2,7 +2,8 @@
 // desktop's own accessibility bus and registry: while the desktop wants no accessibility the player never asks for
 // the bus; once a screen reader is switched on it appears in the desktop's tree, and a reader's library
 // (accessibility-probe.py) reads its windows, chooses in its playlist, plays, steps and opens its settings through
-// the actions it offers, and reads the file mask there as text; switched off again, it leaves.
+// the actions it offers, reads the file mask there as text and puts its caret, and answers the error box a damaged
+// file brings; switched off again, it leaves.
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* kLauncher = "/usr/libexec/at-spi-bus-launcher";
 const char* const kFiles[] = {"01 朝.wav", "02 Noon.wav", "03 夜.wav"};
+constexpr const char* kDamaged = "04 壊れた.wav";
 
 bool LauncherRunning() {
     return RunProgram({"busctl", "--user", "call", "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -91,6 +93,7 @@ TEST(Accessibility, AScreenReaderSwitchedOnReadsAndPlaysThePlayerWhichOtherwiseN
     for (const char* name : kFiles)
         ASSERT_TRUE(WriteSound(home.Path() / "Music" / name, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
                                Tone(44100, 2, 44100 * 3)));
+    std::ofstream(home.Path() / "Music" / kDamaged, std::ios::binary) << std::string(5000, '\x5A');
     std::filesystem::copy_file(KORVO_RELEASE_PROGRAM, program.Path() / "korvo");
     Environment homeFolder("HOME", home.Path().string());
     Environment noUserDirs("XDG_CONFIG_HOME", (home.Path() / ".config").string());
@@ -120,7 +123,7 @@ TEST(Accessibility, AScreenReaderSwitchedOnReadsAndPlaysThePlayerWhichOtherwiseN
     const std::string address = BusAddress();
     ASSERT_FALSE(address.empty()) << "the launcher gave no accessibility bus";
     std::string said;
-    EXPECT_EQ(Probe(address, {"read", kFiles[0], kFiles[1], kFiles[2]}, said), 0) << said;
+    EXPECT_EQ(Probe(address, {"read", kFiles[0], kFiles[1], kFiles[2], kDamaged}, said), 0) << said;
     EXPECT_NE(said.find("\nOK\n"), std::string::npos) << said;
 
     // Switched off, the player leaves the desktop's tree, and plays on.

@@ -65,7 +65,7 @@ class Events:
     """What the player tells, gathered as a reader's main loop gathers it."""
 
     KINDS = ("object:property-change:accessible-name", "object:state-changed", "window:create", "window:destroy",
-             "focus:", "object:property-change:accessible-value")
+             "focus:", "object:property-change:accessible-value", "object:text-caret-moved")
 
     def __init__(self):
         self.heard = []
@@ -95,7 +95,7 @@ class Events:
         fail(f"no event: {what}; heard {self.heard[-20:]}")
 
 
-def check_read(first, second, third):
+def check_read(first, second, third, damaged):
     program = wait_for(find_program, "the player on the desktop")
     print("toolkit", program.toolkitName, "id", program.id)
     describe(program)
@@ -128,12 +128,12 @@ def check_read(first, second, third):
         fail("the play button has no click")
 
     # The playlist: a list whose items are its lines, the first chosen.
-    playlist = pyatspi.findDescendant(frame, lambda a: a.getRole() == pyatspi.ROLE_LIST and a.childCount == 3
+    playlist = pyatspi.findDescendant(frame, lambda a: a.getRole() == pyatspi.ROLE_LIST and a.childCount == 4
                                       and a[0].name == first)
     if playlist is None:
-        fail("no playlist of the three files")
+        fail("no playlist of the four files")
     lines = children(playlist)
-    if [line.name for line in lines] != [first, second, third]:
+    if [line.name for line in lines] != [first, second, third, damaged]:
         fail(f"the playlist reads {[line.name for line in lines]}")
     if "selected" not in states(lines[0]) or "selected" in states(lines[1]):
         fail("the first line is not the one chosen")
@@ -225,6 +225,15 @@ def check_read(first, second, third):
     if not any("focused" in states(a) for a in radios + boxes +
                pyatspi.findAllDescendants(dialog, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON)):
         fail("nothing in the dialog has the focus")
+    # A reader's focus goes to the edit, and its caret is heard where the reader puts it.
+    if not edit.queryComponent().grabFocus():
+        fail("the file mask's edit refused the focus")
+    events.wait(lambda e: e[0] == "focus:" and e[1] == edit.name, "the edit to have the focus")
+    if not text.setCaretOffset(2):
+        fail("the edit refused a caret offset within its text")
+    events.wait(lambda e: e[0] == "object:text-caret-moved" and e[2] == 2, "the caret to move to 2")
+    if text.caretOffset != 2:
+        fail(f"the caret is heard at 2 but read at {text.caretOffset}")
     # The check box's click is the user's: it changes, and says so.
     box = boxes[0]
     was_checked = "checked" in states(box)
@@ -239,6 +248,34 @@ def check_read(first, second, third):
     events.wait(lambda e: e[0].startswith("window:destroy"), "the dialog to go")
     wait_for(lambda: all(c.getRole() != pyatspi.ROLE_DIALOG for c in children(program)), "the dialog to leave")
 
+    # A file the player cannot open: chosen, it brings an error box that a reader hears appear, reads and answers,
+    # with its button holding the keyboard. Then the second file is chosen again, as it was.
+    events.heard.clear()
+    if not selection.selectChild(3):
+        fail("the playlist refused a reader's choice of the damaged file")
+    created = events.wait(lambda e: e[0].startswith("window:create"), "an error box")
+    alert = wait_for(lambda: next((c for c in children(program) if c.getRole() == pyatspi.ROLE_ALERT), None),
+                     "the error box among the program's windows")
+    describe(alert)
+    box_name = alert.name
+    if created[1] != box_name or box_name != "Korvo Music Player":
+        fail(f"the error box is named {box_name!r}, the window made {created[1]!r}")
+    message = find(alert, pyatspi.ROLE_LABEL)
+    if message is None or "ファイルが壊れています" not in message.name:
+        fail(f"the error box says {message.name if message else None!r}")
+    ok = find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK")
+    if ok is None:
+        fail("the error box has no OK")
+    events.wait(lambda e: e[0] == "focus:" and e[1] == "OK", "the error box's OK to have the keyboard")
+    if "focused" not in states(ok) or "focused" in states(alert):
+        fail(f"OK is heard focused but reads {states(ok)}, the box {states(alert)}")
+    if not ok.queryAction().doAction(0):
+        fail("OK refused its click")
+    events.wait(lambda e: e[0].startswith("window:destroy") and e[3] == box_name, "the error box to go")
+    if not selection.selectChild(1):
+        fail("the playlist refused a reader's choice of line 1")
+    wait_for(lambda: frame.name == "Korvo Music Player - " + second, "the second file to be open again")
+
     print("OK", flush=True)
 
 
@@ -250,7 +287,7 @@ def check_absent():
 if __name__ == "__main__":
     pyatspi.setTimeout(5000, 15000)  # the sanitized program may be slow to answer; the optimised one never is
     if sys.argv[1] == "read":
-        check_read(*sys.argv[2:5])
+        check_read(*sys.argv[2:6])
     elif sys.argv[1] == "absent":
         check_absent()
     else:
