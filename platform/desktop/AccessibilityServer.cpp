@@ -147,11 +147,8 @@ void AccessibilityServer::Serve() {
     // switch accessibility off): nothing of it is touched once they run.
     const std::vector<Deferred> deferred = std::exchange(deferred_, {});
     if (result < 0) ForgetAccessibilityServer();
-    for (const Deferred& asked : deferred) {
-        if (!Exists(asked.ref)) continue;
-        if (asked.focus) SetFocus(asked.ref.window);
-        else if (asked.ref.kind == AccessibleRef::Kind::Part) ClickPart(asked.ref.window, asked.ref.index);
-    }
+    for (const Deferred& deferral : deferred)
+        if (Exists(deferral.ref)) deferral.asked();
 }
 
 void AccessibilityServer::Emit(const AccessibleRef& source, const char* interface, const char* member,

@@ -6,6 +6,7 @@
 
 #include <systemd/sd-bus.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -44,8 +45,8 @@ class AccessibilityServer final : public user::LoopSource {
     int& ApplicationId() { return applicationId_; }
     // A reference "(so)" to the object; the desktop's for nothing (the application's parent).
     int AppendRef(sd_bus_message* message, const std::optional<AccessibleRef>& ref) const;
-    // Done from the loop after the dispatch in which a reader asked for it.
-    void AfterDispatch(AccessibleRef ref, bool focus) { deferred_.push_back({ref, focus}); }
+    // Done from the loop after the dispatch in which a reader asked for it, while the object is still there.
+    void AfterDispatch(AccessibleRef ref, std::function<void()> asked) { deferred_.push_back({ref, std::move(asked)}); }
 
     // What the window manager and the controls tell, for the readers that listen.
     void Heard(DWORD event, HWND window, LONG object, LONG child);
@@ -85,7 +86,7 @@ class AccessibilityServer final : public user::LoopSource {
     std::optional<AccessibleRef> active_;
     struct Deferred {
         AccessibleRef ref;
-        bool focus;  // else a click
+        std::function<void()> asked;
     };
     std::vector<Deferred> deferred_;
     ValueThrottle values_;
@@ -102,10 +103,15 @@ class AccessibilityServer final : public user::LoopSource {
 
 // The accessible objects' interfaces, by path under kObjectPrefix (AccessibleInterfaces.cpp).
 bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot>& slots);
+// A rectangle of a window's client area in the coordinates a reader asks in (the screen's, or its top-level
+// window's), and a point given in them in the client area.
+RECT InCoordinates(HWND window, RECT client, uint32_t coordinates);
+POINT ToClient(HWND window, POINT point, uint32_t coordinates);
 // The object a path under kObjectPrefix names.
 std::optional<AccessibleRef> RefAt(const char* path);
-// The edits' text (AccessibleTextInterface.cpp).
+// The edits' text, and its change by a reader (AccessibleTextInterface.cpp).
 extern const sd_bus_vtable kTextTable[];
+extern const sd_bus_vtable kEditableTextTable[];
 // The choice of lines in list and combo boxes (AccessibleSelectionInterface.cpp).
 extern const sd_bus_vtable kSelectionTable[];
 

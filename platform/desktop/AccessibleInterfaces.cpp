@@ -139,23 +139,29 @@ int GetApplication(sd_bus_message* message, void* userdata, sd_bus_error*) {
     return Reply(reply);
 }
 
+// The interfaces by their bits in InterfacesOf, as a reader is told of them and as they are served; every object
+// but the application answers Accessible.
+constexpr std::pair<unsigned, const char*> kInterfaceNames[] = {
+    {0, "org.a11y.atspi.Accessible"},
+    {kComponentInterface, "org.a11y.atspi.Component"},
+    {kActionInterface, "org.a11y.atspi.Action"},
+    {kValueInterface, "org.a11y.atspi.Value"},
+    {kTextInterface, "org.a11y.atspi.Text"},
+    {kEditableTextInterface, "org.a11y.atspi.EditableText"},
+    {kSelectionInterface, "org.a11y.atspi.Selection"},
+};
+
 int GetInterfaces(sd_bus_message* message, void*, sd_bus_error*) {
     const AccessibleRef ref = RefOfMessage(message);
     if (ref.kind == AccessibleRef::Kind::Application)
         return sd_bus_reply_method_return(message, "as", 2, "org.a11y.atspi.Accessible", "org.a11y.atspi.Application");
     const unsigned interfaces = InterfacesOf(ref);
-    const char* names[6] = {"org.a11y.atspi.Accessible"};
-    int count = 1;
-    if (interfaces & kComponentInterface) names[count++] = "org.a11y.atspi.Component";
-    if (interfaces & kActionInterface) names[count++] = "org.a11y.atspi.Action";
-    if (interfaces & kValueInterface) names[count++] = "org.a11y.atspi.Value";
-    if (interfaces & kTextInterface) names[count++] = "org.a11y.atspi.Text";
-    if (interfaces & kSelectionInterface) names[count++] = "org.a11y.atspi.Selection";
     sd_bus_message* reply = nullptr;
     int result = sd_bus_message_new_method_return(message, &reply);
     if (result < 0) return result;
     result = sd_bus_message_open_container(reply, 'a', "s");
-    for (int i = 0; i < count && result >= 0; ++i) result = sd_bus_message_append(reply, "s", names[i]);
+    for (const auto& [bit, name] : kInterfaceNames)
+        if (result >= 0 && (bit == 0 || (interfaces & bit))) result = sd_bus_message_append(reply, "s", name);
     if (result >= 0) result = sd_bus_message_close_container(reply);
     if (result < 0) {
         sd_bus_message_unref(reply);
@@ -204,12 +210,18 @@ int GetApplicationBusAddress(sd_bus_message* message, void*, sd_bus_error*) {
 
 // ---- Component ----
 
-// The object's rectangle in the coordinates asked for: the screen's, or its top-level window's.
+// Where a reader's coordinates start: the screen's corner, or the window's top-level window's.
+POINT Origin(HWND window, uint32_t coordinates) {
+    RECT top{};
+    if (coordinates != kWindowCoordinates || !GetWindowRect(GetAncestor(window, GA_ROOT), &top)) return {0, 0};
+    return {top.left, top.top};
+}
+
+// The object's rectangle in the coordinates asked for.
 std::optional<RECT> Extents(const AccessibleRef& ref, uint32_t coordinates) {
     std::optional<RECT> rect = ExtentsOf(ref);
-    if (!rect || coordinates != kWindowCoordinates) return rect;
-    RECT top{};
-    if (GetWindowRect(GetAncestor(ref.window, GA_ROOT), &top)) OffsetRect(&*rect, -top.left, -top.top);
+    const POINT origin = Origin(ref.window, coordinates);
+    if (rect) OffsetRect(&*rect, -origin.x, -origin.y);
     return rect;
 }
 
@@ -283,7 +295,7 @@ int GetAlpha(sd_bus_message* message, void*, sd_bus_error*) { return sd_bus_repl
 int GrabFocus(sd_bus_message* message, void* userdata, sd_bus_error*) {
     const AccessibleRef ref = RefOfMessage(message);
     const bool takes = ref.kind == AccessibleRef::Kind::Window && StatesOf(ref).Has(State::kFocusable);
-    if (takes) Of(userdata).AfterDispatch(ref, true);
+    if (takes) Of(userdata).AfterDispatch(ref, [window = ref.window] { SetFocus(window); });
     return sd_bus_reply_method_return(message, "b", takes);
 }
 
@@ -328,7 +340,7 @@ int DoAction(sd_bus_message* message, void* userdata, sd_bus_error* error) {
     const AccessibleRef ref = RefOfMessage(message);
     bool taken = TakesClick(ref);
     if (taken && ref.kind == AccessibleRef::Kind::Window) taken = ClickWindow(ref.window);
-    else if (taken) Of(userdata).AfterDispatch(ref, false);
+    else if (taken) Of(userdata).AfterDispatch(ref, [ref] { ClickPart(ref.window, ref.index); });
     return sd_bus_reply_method_return(message, "b", taken);
 }
 
@@ -454,24 +466,41 @@ const sd_bus_vtable kCacheTable[] = {
 
 }  // namespace
 
+RECT InCoordinates(HWND window, RECT client, uint32_t coordinates) {
+    POINT corner{0, 0};
+    ClientToScreen(window, &corner);
+    const POINT origin = Origin(window, coordinates);
+    OffsetRect(&client, corner.x - origin.x, corner.y - origin.y);
+    return client;
+}
+
+POINT ToClient(HWND window, POINT point, uint32_t coordinates) {
+    const POINT origin = Origin(window, coordinates);
+    point = {point.x + origin.x, point.y + origin.y};
+    ScreenToClient(window, &point);
+    return point;
+}
+
 bool AddInterfaces(sd_bus* bus, AccessibilityServer& server, std::vector<BusSlot>& slots) {
     struct Fallback {
-        const char* interface;
         const sd_bus_vtable* table;
         sd_bus_object_find_t find;
     };
+    // In the order of kInterfaceNames.
     const Fallback fallbacks[] = {
-        {"org.a11y.atspi.Accessible", kAccessibleTable, &Find<0>},
-        {"org.a11y.atspi.Component", kComponentTable, &Find<kComponentInterface>},
-        {"org.a11y.atspi.Action", kActionTable, &Find<kActionInterface>},
-        {"org.a11y.atspi.Value", kValueTable, &Find<kValueInterface>},
-        {"org.a11y.atspi.Text", kTextTable, &Find<kTextInterface>},
-        {"org.a11y.atspi.Selection", kSelectionTable, &Find<kSelectionInterface>},
+        {kAccessibleTable, &Find<0>},
+        {kComponentTable, &Find<kComponentInterface>},
+        {kActionTable, &Find<kActionInterface>},
+        {kValueTable, &Find<kValueInterface>},
+        {kTextTable, &Find<kTextInterface>},
+        {kEditableTextTable, &Find<kEditableTextInterface>},
+        {kSelectionTable, &Find<kSelectionInterface>},
     };
+    static_assert(std::size(fallbacks) == std::size(kInterfaceNames));
     sd_bus_slot* slot = nullptr;
-    for (const Fallback& fallback : fallbacks) {
-        if (sd_bus_add_fallback_vtable(bus, &slot, kObjectPrefix, fallback.interface, fallback.table, fallback.find,
-                                       &server) < 0)
+    for (size_t i = 0; i < std::size(fallbacks); ++i) {
+        if (sd_bus_add_fallback_vtable(bus, &slot, kObjectPrefix, kInterfaceNames[i].second, fallbacks[i].table,
+                                       fallbacks[i].find, &server) < 0)
             return false;
         slots.emplace_back(slot);
     }

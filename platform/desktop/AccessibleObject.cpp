@@ -483,7 +483,10 @@ unsigned InterfacesOf(const AccessibleRef& ref) {
     if (role == role::kPushButton || role == role::kCheckBox || role == role::kRadioButton)
         interfaces |= kActionInterface;
     if (role == role::kSlider) interfaces |= kValueInterface;
-    if (role == role::kText || role == role::kPasswordText) interfaces |= kTextInterface;
+    if (role == role::kText || role == role::kPasswordText) {
+        interfaces |= kTextInterface;
+        if (!(StyleOf(ref.window) & ES_READONLY)) interfaces |= kEditableTextInterface;
+    }
     if (role == role::kList || role == role::kComboBox) interfaces |= kSelectionInterface;
     return interfaces;
 }

@@ -49,7 +49,7 @@ struct AccessibleRef {
 
 // What an object answers besides Accessible.
 constexpr unsigned kComponentInterface = 1, kActionInterface = 2, kValueInterface = 4, kTextInterface = 8,
-                   kSelectionInterface = 16;
+                   kSelectionInterface = 16, kEditableTextInterface = 32;
 
 // A part of a window drawn without a window of its own.
 struct WindowlessPart {

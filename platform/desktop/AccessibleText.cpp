@@ -20,9 +20,11 @@ bool IsWordCharacter(char32_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '\'';
 }
 
+bool IsSpace(char32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == U'\u3000'; }
+
 }  // namespace
 
-AccessibleText::AccessibleText(HWND edit) {
+AccessibleText::AccessibleText(HWND edit) : edit_(edit) {
     const int length = std::max(GetWindowTextLengthA(edit), 0);
     std::string raw(static_cast<size_t>(length) + 1, '\0');
     raw.resize(static_cast<size_t>(std::clamp(GetWindowTextA(edit, raw.data(), length + 1), 0, length)));
@@ -43,13 +45,13 @@ AccessibleText::AccessibleText(HWND edit) {
     byteStarts_.push_back(byte);
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    // A byte offset inside a character stands for that character's start.
-    const auto characterOf = [this](DWORD bytes) {
-        const auto after = std::upper_bound(byteStarts_.begin(), byteStarts_.end(), static_cast<int>(bytes));
-        return std::min(static_cast<int>(after - byteStarts_.begin()) - 1, CharacterCount());
-    };
-    selectionStart_ = characterOf(std::min(start, end));
-    caret_ = characterOf(std::max(start, end));
+    selectionStart_ = CharacterOf(static_cast<int>(std::min(start, end)));
+    caret_ = CharacterOf(static_cast<int>(std::max(start, end)));
+}
+
+int AccessibleText::CharacterOf(int byte) const {
+    const auto after = std::upper_bound(byteStarts_.begin(), byteStarts_.end(), byte);
+    return std::clamp(static_cast<int>(after - byteStarts_.begin()) - 1, 0, CharacterCount());
 }
 
 int AccessibleText::ByteOffset(int offset) const {
@@ -62,7 +64,8 @@ TextChange AccessibleText::ChangeTo(const AccessibleText& after) const {
     const size_t shorter = std::min(was.size(), now.size());
     const size_t grown = now.size() - shorter;
     // The text before the caret less what was put in is the most that can have stayed in front of the change.
-    const size_t frontMost = static_cast<size_t>(std::max<std::ptrdiff_t>(0, after.caret_ - static_cast<std::ptrdiff_t>(grown)));
+    const auto frontMost =
+        static_cast<size_t>(std::max<std::ptrdiff_t>(0, after.caret_ - static_cast<std::ptrdiff_t>(grown)));
     size_t front = 0;
     while (front < shorter && front < frontMost && was[front] == now[front]) ++front;
     size_t back = 0;
@@ -70,6 +73,50 @@ TextChange AccessibleText::ChangeTo(const AccessibleText& after) const {
     const int start = static_cast<int>(front);
     return {Range(start, static_cast<int>(was.size() - back)),
             after.Range(start, static_cast<int>(now.size() - back))};
+}
+
+std::optional<RECT> AccessibleText::CharacterRect(int offset) const {
+    if (offset < 0 || offset >= CharacterCount()) return {};
+    const LRESULT at = SendMessageA(edit_, EM_POSFROMCHAR, static_cast<WPARAM>(ByteOffset(offset)), 0);
+    if (at == -1) return {};
+    HDC dc = GetDC(edit_);
+    if (!dc) return {};
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit_, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    // The next character's place ends this one; the last is measured as the edit draws it.
+    const LRESULT next = offset + 1 < CharacterCount()
+                             ? SendMessageA(edit_, EM_POSFROMCHAR, static_cast<WPARAM>(ByteOffset(offset + 1)), 0)
+                             : -1;
+    int width = 0;
+    if (next != -1) {
+        width = GET_X_LPARAM(next) - GET_X_LPARAM(at);
+    } else {
+        const bool password = GetWindowLongA(edit_, GWL_STYLE) & ES_PASSWORD;
+        std::string drawn;
+        kernel::AppendUtf8(drawn, characters_[static_cast<size_t>(offset)]);
+        if (password) drawn = "*";
+        SIZE size{};
+        GetTextExtentPoint32A(dc, drawn.data(), static_cast<int>(drawn.size()), &size);
+        width = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(edit_, dc);
+    const int left = GET_X_LPARAM(at), top = GET_Y_LPARAM(at);
+    return RECT{left, top, left + std::max(width, 0), top + metrics.tmHeight};
+}
+
+int AccessibleText::OffsetAt(POINT client) const {
+    RECT area{};
+    if (!GetClientRect(edit_, &area) || !PtInRect(&area, client)) return -1;
+    const LRESULT nearest = SendMessageA(edit_, EM_CHARFROMPOS, 0, MAKELPARAM(client.x, client.y));
+    // The edit answers with the caret's place nearest the point: the character is the one before or after it.
+    const int around = CharacterOf(LOWORD(nearest));
+    for (const int offset : {around, around - 1}) {
+        const std::optional<RECT> rect = CharacterRect(offset);
+        if (rect && client.x >= rect->left && client.x < rect->right) return offset;
+    }
+    return -1;
 }
 
 std::string AccessibleText::Text(int start, int end) const {
@@ -101,6 +148,26 @@ bool AccessibleText::InWord(int offset) const {
     return offset >= 0 && offset < CharacterCount() && IsWordCharacter(characters_[static_cast<size_t>(offset)]);
 }
 
+bool AccessibleText::SentenceStart(int offset) const {
+    if (offset <= 0 || offset >= CharacterCount()) return offset == 0 && CharacterCount() > 0;
+    if (IsSpace(characters_[static_cast<size_t>(offset)])) return false;
+    // Back over the spaces before it: a line's end or a sentence's end starts a new one.
+    int before = offset;
+    while (before > 0 && IsSpace(characters_[static_cast<size_t>(before - 1)])) {
+        if (characters_[static_cast<size_t>(before - 1)] == '\n') return true;
+        --before;
+    }
+    return before == 0 || SentenceEnd(before);
+}
+
+bool AccessibleText::SentenceEnd(int offset) const {
+    if (offset <= 0 || offset > CharacterCount()) return false;
+    const char32_t last = characters_[static_cast<size_t>(offset - 1)];
+    if (last == U'\u3002' || last == U'\uFF01' || last == U'\uFF1F') return true;  // 。！？ need no space after
+    if (last != '.' && last != '!' && last != '?') return false;
+    return offset == CharacterCount() || IsSpace(characters_[static_cast<size_t>(offset)]);
+}
+
 TextRange AccessibleText::TextAt(int offset, TextBoundary boundary) const {
     const int count = CharacterCount();
     if (offset < 0 || offset > count) return {};
@@ -120,6 +187,18 @@ TextRange AccessibleText::TextAt(int offset, TextBoundary boundary) const {
                 while (start > 0 && !wordEnd(start)) --start;
                 while (end < count && !wordEnd(end)) ++end;
             }
+            return Range(start, std::min(end, count));
+        }
+        case TextBoundary::kSentenceStart:
+        case TextBoundary::kSentenceEnd: {
+            // As with words: the spaces between sentences go with the one before (starts) or after (ends), and a
+            // line's end, ending a sentence, goes with the sentence before it.
+            const bool starts = boundary == TextBoundary::kSentenceStart;
+            const auto lineEnd = [&](int i) { return i < count && LineEnd(i) == i && LineStart(i) != i; };
+            const auto at = [&](int i) { return starts ? SentenceStart(i) : SentenceEnd(i) || lineEnd(i); };
+            int start = offset, end = offset + 1;
+            while (start > 0 && !at(start)) --start;
+            while (end < count && !at(end)) ++end;
             return Range(start, std::min(end, count));
         }
         case TextBoundary::kLineStart: {
@@ -171,6 +250,14 @@ TextRange AccessibleText::StringAt(int offset, TextGranularity granularity) cons
             while (end < count && InWord(end) == word) ++end;
             return Range(start, end);
         }
+        case TextGranularity::kSentence: {
+            // From the sentence's first character to its final mark, or to its line's end without one.
+            int start = offset;
+            while (start > 0 && !SentenceStart(start)) --start;
+            int end = std::max(start, offset);
+            while (end < LineEnd(start) && !SentenceEnd(end)) ++end;
+            return Range(start, end);
+        }
         case TextGranularity::kLine:
         case TextGranularity::kParagraph: return Range(LineStart(offset), LineEnd(offset));
         default: return {};
@@ -184,6 +271,34 @@ bool SelectText(HWND edit, int start, int end) {
     const int count = text.CharacterCount();
     if (start < 0 || start > count || end < 0 || end > count) return false;
     return PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(text.ByteOffset(start)), text.ByteOffset(end));
+}
+
+bool TakesTextChange(HWND edit, int start, int end) {
+    if (!IsWindowEnabled(edit) || (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY)) return false;
+    const int count = AccessibleText(edit).CharacterCount();
+    return start >= 0 && start <= end && end <= count;
+}
+
+namespace {
+
+// Selects the characters as they stand now, which may differ from when the reader asked; false if they are gone.
+bool SelectNow(HWND edit, int start, int end) {
+    if (!IsWindow(edit)) return false;
+    const AccessibleText text(edit);
+    if (start < 0 || start > end || end > text.CharacterCount()) return false;
+    SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(text.ByteOffset(start)), text.ByteOffset(end));
+    return true;
+}
+
+}  // namespace
+
+void ReplaceText(HWND edit, int start, int end, const std::string& text) {
+    if (SelectNow(edit, start, end))
+        SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ClipboardCommand(HWND edit, int start, int end, UINT command) {
+    if (SelectNow(edit, start, end)) SendMessageA(edit, command, 0, 0);
 }
 
 }  // namespace platform::desktop

@@ -3,6 +3,7 @@
 // and cut by characters, words and lines. A password's characters are all read as one mask.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,24 +41,34 @@ class AccessibleText {
     std::string Text(int start, int end) const;
     char32_t CharacterAt(int offset) const;  // 0 outside the text
     // The piece holding `offset` cut at the boundary, with the spaces or line end the boundary takes along.
-    // Sentences are not told apart: a reader asking for one is answered with nothing.
+    // A sentence ends after ".", "!" or "?" before a space or a line's end, and after "。", "！" or "？" anywhere.
     TextRange TextAt(int offset, TextBoundary boundary) const;
     TextRange TextBefore(int offset, TextBoundary boundary) const;
     TextRange TextAfter(int offset, TextBoundary boundary) const;
-    // The word, line or paragraph (a line: the edit does not wrap) holding `offset`, without what surrounds it.
+    // The word, sentence, line or paragraph (a line: the edit does not wrap) holding `offset`, without what
+    // surrounds it.
     TextRange StringAt(int offset, TextGranularity granularity) const;
     // The byte offset in the edit's text of a character offset, for the edit's own messages.
     int ByteOffset(int offset) const;
     // How this text became `after`: the least taken out and put in. Where that is ambiguous (typing "a" into "aa"),
     // the change ends where the caret now stands, as the user's typing and deleting leave it.
     TextChange ChangeTo(const AccessibleText& after) const;
+    // Where the character at `offset` is drawn, in the edit's client coordinates (it may lie outside the client
+    // area when the text is scrolled); nothing outside the text.
+    std::optional<RECT> CharacterRect(int offset) const;
+    // The character drawn under a point of the edit's client area, or -1.
+    int OffsetAt(POINT client) const;
 
   private:
     TextRange Range(int start, int end) const { return {Text(start, end), start, end}; }
     int LineStart(int offset) const;
     int LineEnd(int offset) const;  // at the line's '\n', or the text's end
     bool InWord(int offset) const;
+    bool SentenceStart(int offset) const;
+    bool SentenceEnd(int offset) const;
+    int CharacterOf(int byte) const;  // a byte inside a character stands for that character
 
+    HWND edit_;
     std::u32string characters_;
     std::vector<int> byteStarts_;  // each character's first byte, and the text's length last
     int caret_ = 0;
@@ -67,5 +78,13 @@ class AccessibleText {
 // Selects the characters from `start` to `end` (the caret at `end`), posted to the edit so that it moves from its
 // own loop as after the user's keys; false when the edit is disabled or the offsets are outside its text.
 bool SelectText(HWND edit, int start, int end);
+
+// A reader's change of the text, made as the user's typing and the edit's clipboard commands make it: within the
+// edit's limit, undoable, and told to its owner. Whether the edit takes it is known at once; the change itself runs
+// the owner's handlers, so it is made from the loop, outside the bus's dispatch, where the offsets are read again.
+bool TakesTextChange(HWND edit, int start, int end);  // enabled, not read-only, the offsets within its text
+void ReplaceText(HWND edit, int start, int end, const std::string& text);
+// WM_CUT, WM_COPY or WM_PASTE over the characters from `start` to `end`.
+void ClipboardCommand(HWND edit, int start, int end, UINT command);
 
 }  // namespace platform::desktop

@@ -1,5 +1,11 @@
-// The Text interface of the edits: what a reader reads character by character, word by word and line by line, and
-// where the caret is. Each call reads the edit once; moving the caret or the selection is posted to the edit.
+// The Text interface of the edits: what a reader reads character by character, word by word, sentence by sentence
+// and line by line, where the caret is and where each character is drawn. Each call reads the edit once; moving the
+// caret or the selection is posted to the edit. And the EditableText interface: a reader's change of the text, made
+// from the loop after the dispatch as the user's typing would make it.
+
+#include <algorithm>
+#include <functional>
+#include <string>
 
 #include "platform/desktop/AccessibilityServer.h"
 #include "platform/desktop/AccessibleText.h"
@@ -109,8 +115,137 @@ int GetAttributes(sd_bus_message* message, void*, sd_bus_error*) {
     return sd_bus_reply_method_return(message, "a{ss}ii", 0, 0, AccessibleText(EditOf(message)).CharacterCount());
 }
 
+int GetAttributeRun(sd_bus_message* message, void*, sd_bus_error*) {
+    int offset = 0;
+    int includeDefaults = 0;
+    const int result = sd_bus_message_read(message, "ib", &offset, &includeDefaults);
+    if (result < 0) return result;
+    return sd_bus_reply_method_return(message, "a{ss}ii", 0, 0, AccessibleText(EditOf(message)).CharacterCount());
+}
+
+int GetAttributeValue(sd_bus_message* message, void*, sd_bus_error*) {
+    return sd_bus_reply_method_return(message, "s", "");
+}
+
 int GetDefaultAttributes(sd_bus_message* message, void*, sd_bus_error*) {
     return sd_bus_reply_method_return(message, "a{ss}", 0);
+}
+
+// ---- where the characters are, for reading by the pointer ----
+
+int ReplyRect(sd_bus_message* message, HWND edit, std::optional<RECT> client, uint32_t coordinates) {
+    const RECT rect = client ? InCoordinates(edit, *client, coordinates) : RECT{};
+    return sd_bus_reply_method_return(message, "iiii", rect.left, rect.top, rect.right - rect.left,
+                                      rect.bottom - rect.top);
+}
+
+int GetCharacterExtents(sd_bus_message* message, void*, sd_bus_error*) {
+    int offset = 0;
+    uint32_t coordinates = 0;
+    const int result = sd_bus_message_read(message, "iu", &offset, &coordinates);
+    if (result < 0) return result;
+    const HWND edit = EditOf(message);
+    return ReplyRect(message, edit, AccessibleText(edit).CharacterRect(offset), coordinates);
+}
+
+// The edit holds one line: the range's rectangle runs from its first character's left to its last one's right.
+int GetRangeExtents(sd_bus_message* message, void*, sd_bus_error*) {
+    int start = 0, end = 0;
+    uint32_t coordinates = 0;
+    const int result = sd_bus_message_read(message, "iiu", &start, &end, &coordinates);
+    if (result < 0) return result;
+    const HWND edit = EditOf(message);
+    const AccessibleText text(edit);
+    std::optional<RECT> first = text.CharacterRect(std::min(start, end));
+    const std::optional<RECT> last = text.CharacterRect(std::max(start, end) - 1);
+    if (first && last && end != start) first->right = last->right;
+    else first.reset();
+    return ReplyRect(message, edit, first, coordinates);
+}
+
+int GetOffsetAtPoint(sd_bus_message* message, void*, sd_bus_error*) {
+    int x = 0, y = 0;
+    uint32_t coordinates = 0;
+    const int result = sd_bus_message_read(message, "iiu", &x, &y, &coordinates);
+    if (result < 0) return result;
+    const HWND edit = EditOf(message);
+    return sd_bus_reply_method_return(message, "i", AccessibleText(edit).OffsetAt(ToClient(edit, {x, y}, coordinates)));
+}
+
+int GetBoundedRanges(sd_bus_message* message, void*, sd_bus_error*) {
+    return sd_bus_reply_method_return(message, "a(iisv)", 0);
+}
+
+// ---- EditableText: a reader's change, made from the loop as the user's typing ----
+
+int Changed(sd_bus_message* message, void* userdata, int start, int end, std::function<void(HWND)> change) {
+    const HWND edit = EditOf(message);
+    const bool takes = TakesTextChange(edit, start, end);
+    if (takes)
+        AccessibilityServer::Of(userdata).AfterDispatch({AccessibleRef::Kind::Window, edit, 0},
+                                                       [edit, change = std::move(change)] { change(edit); });
+    return sd_bus_reply_method_return(message, "b", takes);
+}
+
+int SetTextContents(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    const char* text = nullptr;
+    const int result = sd_bus_message_read(message, "s", &text);
+    if (result < 0) return result;
+    const int count = AccessibleText(EditOf(message)).CharacterCount();
+    return Changed(message, userdata, 0, count,
+                   [count, text = std::string(text)](HWND edit) { ReplaceText(edit, 0, count, text); });
+}
+
+int InsertText(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    int position = 0, length = 0;
+    const char* text = nullptr;
+    const int result = sd_bus_message_read(message, "isi", &position, &text, &length);
+    if (result < 0) return result;
+    // The length counts the text's bytes; a character it would cut is left out whole.
+    std::string inserted(text);
+    if (length >= 0 && static_cast<size_t>(length) < inserted.size()) {
+        size_t cut = static_cast<size_t>(length);
+        while (cut > 0 && (static_cast<unsigned char>(inserted[cut]) & 0xC0) == 0x80) --cut;
+        inserted.resize(cut);
+    }
+    return Changed(message, userdata, position, position,
+                   [position, inserted](HWND edit) { ReplaceText(edit, position, position, inserted); });
+}
+
+int DeleteText(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    int start = 0, end = 0;
+    const int result = sd_bus_message_read(message, "ii", &start, &end);
+    if (result < 0) return result;
+    return Changed(message, userdata, start, end, [start, end](HWND edit) { ReplaceText(edit, start, end, ""); });
+}
+
+int CutText(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    int start = 0, end = 0;
+    const int result = sd_bus_message_read(message, "ii", &start, &end);
+    if (result < 0) return result;
+    return Changed(message, userdata, start, end,
+                   [start, end](HWND edit) { ClipboardCommand(edit, start, end, WM_CUT); });
+}
+
+int PasteText(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    int position = 0;
+    const int result = sd_bus_message_read(message, "i", &position);
+    if (result < 0) return result;
+    return Changed(message, userdata, position, position,
+                   [position](HWND edit) { ClipboardCommand(edit, position, position, WM_PASTE); });
+}
+
+// Copying changes nothing, and a read-only edit copies too; it answers nothing.
+int CopyText(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    int start = 0, end = 0;
+    const int result = sd_bus_message_read(message, "ii", &start, &end);
+    if (result < 0) return result;
+    const HWND edit = EditOf(message);
+    if (IsWindowEnabled(edit) && start >= 0 && start <= end && end <= AccessibleText(edit).CharacterCount())
+        AccessibilityServer::Of(userdata).AfterDispatch({AccessibleRef::Kind::Window, edit, 0}, [edit, start, end] {
+            ClipboardCommand(edit, start, end, WM_COPY);
+        });
+    return sd_bus_reply_method_return(message, "");
 }
 
 }  // namespace
@@ -134,6 +269,24 @@ const sd_bus_vtable kTextTable[] = {
     SD_BUS_METHOD("SetSelection", "iii", "b", &SetSelection, 0),
     SD_BUS_METHOD("GetAttributes", "i", "a{ss}ii", &GetAttributes, 0),
     SD_BUS_METHOD("GetDefaultAttributes", "", "a{ss}", &GetDefaultAttributes, 0),
+    SD_BUS_METHOD("GetAttributeRun", "ib", "a{ss}ii", &GetAttributeRun, 0),
+    SD_BUS_METHOD("GetAttributeValue", "is", "s", &GetAttributeValue, 0),
+    SD_BUS_METHOD("GetDefaultAttributeSet", "", "a{ss}", &GetDefaultAttributes, 0),
+    SD_BUS_METHOD("GetCharacterExtents", "iu", "iiii", &GetCharacterExtents, 0),
+    SD_BUS_METHOD("GetRangeExtents", "iiu", "iiii", &GetRangeExtents, 0),
+    SD_BUS_METHOD("GetOffsetAtPoint", "iiu", "i", &GetOffsetAtPoint, 0),
+    SD_BUS_METHOD("GetBoundedRanges", "iiiiuuu", "a(iisv)", &GetBoundedRanges, 0),
+    SD_BUS_VTABLE_END,
+};
+
+const sd_bus_vtable kEditableTextTable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("SetTextContents", "s", "b", &SetTextContents, 0),
+    SD_BUS_METHOD("InsertText", "isi", "b", &InsertText, 0),
+    SD_BUS_METHOD("CopyText", "ii", "", &CopyText, 0),
+    SD_BUS_METHOD("CutText", "ii", "b", &CutText, 0),
+    SD_BUS_METHOD("DeleteText", "ii", "b", &DeleteText, 0),
+    SD_BUS_METHOD("PasteText", "i", "b", &PasteText, 0),
     SD_BUS_VTABLE_END,
 };
 // clang-format on

@@ -65,7 +65,7 @@ class Events:
     """What the player tells, gathered as a reader's main loop gathers it."""
 
     KINDS = ("object:property-change:accessible-name", "object:state-changed", "window:create", "window:destroy",
-             "focus:", "object:property-change:accessible-value", "object:text-caret-moved")
+             "focus:", "object:property-change:accessible-value", "object:text-caret-moved", "object:text-changed")
 
     def __init__(self):
         self.heard = []
@@ -234,6 +234,20 @@ def check_read(first, second, third, damaged):
     events.wait(lambda e: e[0] == "object:text-caret-moved" and e[2] == 2, "the caret to move to 2")
     if text.caretOffset != 2:
         fail(f"the caret is heard at 2 but read at {text.caretOffset}")
+    # Read by the pointer: the first character lies inside the edit, and the point there finds it.
+    x, y, width, height = text.getCharacterExtents(0, pyatspi.DESKTOP_COORDS)
+    if width <= 0 or height <= 0 or not edit.queryComponent().contains(x, y, pyatspi.DESKTOP_COORDS):
+        fail(f"the mask's first character lies at {(x, y, width, height)}, outside its edit")
+    if text.getOffsetAtPoint(x + width // 2, y + height // 2, pyatspi.DESKTOP_COORDS) != 0:
+        fail("the point on the first character finds another")
+    # A reader types through EditableText as the user would, and hears what it put in; Cancel keeps the old mask.
+    added = "*.flac;"
+    if not edit.queryEditableText().insertText(0, added, len(added)):
+        fail("the edit refused a reader's text")
+    events.wait(lambda e: e[0] == "object:text-changed:insert" and e[2] == 0 and e[3] == added,
+                "the reader's text to be heard put in")
+    if text.getText(0, -1) != added + MASK:
+        fail(f"the mask reads {text.getText(0, -1)!r} after the reader's typing")
     # The check box's click is the user's: it changes, and says so.
     box = boxes[0]
     was_checked = "checked" in states(box)

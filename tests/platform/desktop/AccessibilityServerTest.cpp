@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,11 +76,36 @@ class Registry {
         return found;
     }
 
+    // Asks an object of the server as a reader would, without blocking the loop that answers: its yes or no, or
+    // nothing when it answered with an error.
+    template <typename... Arguments>
+    std::optional<bool> Ask(const std::string& id, const char* interface, const char* member, const char* types,
+                            Arguments... arguments) {
+        answer_.reset();
+        answered_ = false;
+        const std::string path = std::string(kObjectPrefix) + "/" + id;
+        if (sd_bus_call_method_async(bus_.get(), nullptr, server_.c_str(), path.c_str(), interface, member, &Answered,
+                                     this, types, arguments...) < 0 ||
+            !WaitFor([&] { return answered_; }))
+            return {};
+        return answer_;
+    }
+
   private:
     static int Embed(sd_bus_message* call, void* userdata, sd_bus_error*) {
+        auto* registry = static_cast<Registry*>(userdata);
+        registry->server_ = sd_bus_message_get_sender(call);
         const char* unique = nullptr;
-        sd_bus_get_unique_name(static_cast<Registry*>(userdata)->bus_.get(), &unique);
+        sd_bus_get_unique_name(registry->bus_.get(), &unique);
         return sd_bus_reply_method_return(call, "(so)", unique, kRootPath);
+    }
+    static int Answered(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+        auto* registry = static_cast<Registry*>(userdata);
+        registry->answered_ = true;
+        int yes = 0;
+        if (!sd_bus_message_is_method_error(reply, nullptr) && sd_bus_message_read(reply, "b", &yes) > 0)
+            registry->answer_ = yes != 0;
+        return 0;
     }
     static int RegisteredEvents(sd_bus_message* call, void* userdata, sd_bus_error*) {
         auto* registry = static_cast<Registry*>(userdata);
@@ -120,6 +146,9 @@ class Registry {
     std::vector<BusSlot> slots_;
     bool ready_ = false;
     bool asked_ = false;
+    std::string server_;
+    bool answered_ = false;
+    std::optional<bool> answer_;
 };
 
 class AccessibilityServerEvents : public ::testing::Test {
@@ -188,6 +217,16 @@ TEST_F(AccessibilityServerEvents, TypingIsHeardAsWhatItTookOutAndPutInAndTheCare
     EXPECT_EQ(hear({"TextChanged:delete 0 4 'abbc'", "TextChanged:insert 0 5 '夜 xyz'", "TextCaretMoved 0 0",
                     "TextSelectionChanged 0 0"}),
               text);
+
+    // A reader's own change through EditableText is typed into the edit from the loop where it asks, and heard as
+    // typing there is.
+    EXPECT_EQ(registry_.Ask(id, "org.a11y.atspi.EditableText", "InsertText", "isi", 1, "+", 1), true);
+    EXPECT_EQ(hear({"TextCaretMoved 1 0", "TextChanged:insert 1 1 '+'", "TextCaretMoved 2 0"}), text);
+    EXPECT_EQ(registry_.Ask(id, "org.a11y.atspi.EditableText", "DeleteText", "ii", 0, 9), false) << "past the end";
+    SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
+    EXPECT_EQ(registry_.Ask(id, "org.a11y.atspi.EditableText", "InsertText", "isi", 0, "-", 1), std::nullopt)
+        << "a read-only edit offers no change";
+    SendMessageA(edit, EM_SETREADONLY, FALSE, 0);
 
     // A password's characters are heard as the mask it shows.
     HWND password = Make("EDIT", "", ES_PASSWORD | ES_AUTOHSCROLL, {10, 40, 210, 62});

@@ -627,7 +627,7 @@ TEST_F(AccessibleObjects, AnEditsTextIsReadInCharactersByCharacterWordAndLineWit
     HWND title = Make("EDIT", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac two", ES_AUTOHSCROLL, {10, 10, 200, 30});
     HWND play = Make("BUTTON", "Play", BS_PUSHBUTTON, {10, 200, 80, 225});
     DispatchPending();
-    EXPECT_EQ(InterfacesOf(Of(title)), kComponentInterface | kTextInterface);
+    EXPECT_EQ(InterfacesOf(Of(title)), kComponentInterface | kTextInterface | kEditableTextInterface);
     EXPECT_FALSE(InterfacesOf(Of(play)) & kTextInterface);
 
     SendMessageA(title, EM_SETSEL, 9, 9);  // after 日
@@ -708,13 +708,94 @@ TEST_F(AccessibleObjects, AnEditsTextIsReadInCharactersByCharacterWordAndLineWit
 
     // A password is read as as many masks as it has characters, never as itself.
     HWND secret = Make("EDIT", "hunter2", ES_PASSWORD, {10, 110, 200, 130});
-    EXPECT_EQ(InterfacesOf(Of(secret)), kComponentInterface | kTextInterface);
+    EXPECT_EQ(InterfacesOf(Of(secret)), kComponentInterface | kTextInterface | kEditableTextInterface);
     text = AccessibleText(secret);
     EXPECT_EQ(text.CharacterCount(), 7);
     std::string masks;
     for (int i = 0; i < 7; ++i) masks += "\xe2\x97\x8f";
     EXPECT_EQ(text.Text(0, -1), masks);
     EXPECT_EQ(text.CharacterAt(0), U'\u25cf');
+}
+
+TEST_F(AccessibleObjects, AnEditsSentencesAndTheCharactersPlacesAreReadAndAReadersChangeIsTyped) {
+    // "One two. Three? 夜。朝 end": a sentence ends at ". " and "? ", and at "。" without a space.
+    HWND edit = Make("EDIT", "One two. Three? \xe5\xa4\x9c\xe3\x80\x82\xe6\x9c\x9d end", ES_AUTOHSCROLL,
+                     {10, 10, 390, 30}, nullptr, 7);
+    AccessibleText text(edit);
+    ASSERT_EQ(text.CharacterCount(), 23);
+    // At a start a sentence takes the spaces after it; at an end, those before it.
+    EXPECT_EQ(Piece(text.TextAt(4, TextBoundary::kSentenceStart)), "One two. @0-9");
+    EXPECT_EQ(Piece(text.TextAt(4, TextBoundary::kSentenceEnd)), "One two.@0-8");
+    EXPECT_EQ(Piece(text.TextAt(10, TextBoundary::kSentenceEnd)), " Three?@8-15");
+    EXPECT_EQ(Piece(text.TextAt(17, TextBoundary::kSentenceStart)), "\xe5\xa4\x9c\xe3\x80\x82@16-18");
+    EXPECT_EQ(Piece(text.TextBefore(10, TextBoundary::kSentenceStart)), "One two. @0-9");
+    EXPECT_EQ(Piece(text.TextAfter(4, TextBoundary::kSentenceStart)), "Three? @9-16");
+    EXPECT_EQ(Piece(text.StringAt(2, TextGranularity::kSentence)), "One two.@0-8");
+    EXPECT_EQ(Piece(text.StringAt(20, TextGranularity::kSentence)), "\xe6\x9c\x9d end@18-23");
+    // Neither a mark inside a word nor a line's end without a mark fools it.
+    HWND notes = Make("EDIT", "v1.2 is out\nNext", ES_MULTILINE, {10, 40, 390, 100});
+    text = AccessibleText(notes);
+    EXPECT_EQ(Piece(text.TextAt(3, TextBoundary::kSentenceStart)), "v1.2 is out\n@0-12");
+    EXPECT_EQ(Piece(text.TextAt(13, TextBoundary::kSentenceEnd)), "\nNext@11-16");
+
+    // Each character lies where the edit draws it, the next one on from it; a point finds the character under it.
+    SetWindowTextA(edit, "ab\xe6\x97\xa5");
+    text = AccessibleText(edit);
+    const std::optional<RECT> a = text.CharacterRect(0), b = text.CharacterRect(1), last = text.CharacterRect(2);
+    ASSERT_TRUE(a && b && last);
+    EXPECT_GE(a->left, 0);
+    EXPECT_GT(a->right, a->left);
+    EXPECT_EQ(b->left, a->right);
+    EXPECT_EQ(last->left, b->right);
+    EXPECT_GT(last->right - last->left, b->right - b->left) << "日 is wider than b";
+    EXPECT_EQ(a->top, last->top);
+    EXPECT_GT(a->bottom, a->top);
+    EXPECT_FALSE(text.CharacterRect(3).has_value());
+    EXPECT_FALSE(text.CharacterRect(-1).has_value());
+    for (int offset = 0; offset < 3; ++offset) {
+        const RECT r = *text.CharacterRect(offset);
+        EXPECT_EQ(text.OffsetAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), offset);
+        EXPECT_EQ(text.OffsetAt({r.left, r.top}), offset);
+    }
+    EXPECT_EQ(text.OffsetAt({last->right + 20, last->top}), -1) << "past the text";
+    EXPECT_EQ(text.OffsetAt({-1, a->top}), -1) << "outside the edit";
+    // Scrolled to its end, a long text's first characters lie left of the edit.
+    SetWindowTextA(edit, std::string(200, 'w').c_str());
+    SendMessageA(edit, EM_SETSEL, 200, 200);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    ASSERT_TRUE(AccessibleText(edit).CharacterRect(0).has_value());
+    EXPECT_LT(AccessibleText(edit).CharacterRect(0)->left, 0);
+
+    // A reader's change is the user's typing: the owner hears of it, and it can be undone.
+    SetWindowTextA(edit, "ab\xe6\x97\xa5");
+    EXPECT_TRUE(TakesTextChange(edit, 1, 2));
+    EXPECT_TRUE(TakesTextChange(edit, 3, 3));
+    EXPECT_FALSE(TakesTextChange(edit, 2, 1));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 4));
+    recorder_.Clear();
+    ReplaceText(edit, 1, 2, "X");
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5");
+    EXPECT_EQ(Notices(WM_COMMAND), (std::vector<std::string>{"1024:7", "768:7"})) << "EN_UPDATE, EN_CHANGE";
+    EXPECT_TRUE(SendMessageA(edit, EM_CANUNDO, 0, 0));
+    ReplaceText(edit, 3, 3, "\xe6\x9c\x9d");  // after 日, in characters
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5\xe6\x9c\x9d");
+    ReplaceText(edit, 0, 9, "gone");  // past the text by now: nothing
+    EXPECT_EQ(AccessibleText(edit).CharacterCount(), 4);
+    // Through the clipboard, as the edit's own commands.
+    ClipboardCommand(edit, 2, 4, WM_CUT);
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX");
+    ClipboardCommand(edit, 0, 0, WM_PASTE);
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "\xe6\x97\xa5\xe6\x9c\x9d" "aX");
+    ClipboardCommand(edit, 3, 4, WM_COPY);
+    ClipboardCommand(edit, 4, 4, WM_PASTE);
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "\xe6\x97\xa5\xe6\x9c\x9d" "aXX");
+    // An edit that takes no typing takes no reader's change either, and offers none.
+    SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0));
+    EXPECT_FALSE(InterfacesOf(Of(edit)) & kEditableTextInterface);
+    SendMessageA(edit, EM_SETREADONLY, FALSE, 0);
+    EnableWindow(edit, FALSE);
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0));
 }
 
 TEST_F(AccessibleObjects, AReadersChoiceOfLinesReachesTheBoxAndItsOwnerAsAUsersWould) {
