@@ -197,16 +197,21 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "add", IndexInParent(ref), 0, ref);
             if (InterfacesOf(ref) & kTextInterface) Seen(window, AccessibleText(window));
             return;
-        case EVENT_OBJECT_DESTROY:
+        case EVENT_OBJECT_DESTROY: {
             values_.Forget(window);
             edits_.erase(window);
             if (focused_ && focused_->window == window) focused_.reset();
             if (active_ && active_->window == window) active_.reset();
-            // A top-level window has left the application's children as it was hidden.
-            if (topLevel ? !CaptionedTopLevel(window) : !Exists(ref)) return;
-            if (!topLevel) Emit(*ParentOf(ref), kObjectEvent, "ChildrenChanged", "remove", IndexInParent(ref), 0, ref);
+            // Never one of the application's (a hint, a drop-down list) when its top-level window has no caption.
+            if (!IsWindow(window) || !CaptionedTopLevel(GetAncestor(window, GA_ROOT))) return;
+            // A top-level window has left the application's children as it was hidden; a child window leaves its
+            // parent's, unless it goes with its parent, whose own leaving tells of it.
+            const HWND parent = topLevel ? nullptr : GetParent(window);
+            if (const user::Window* held = user::WindowSystem::Get().Find(parent); held && !held->destroying)
+                Emit(WindowRef(parent), kObjectEvent, "ChildrenChanged", "remove", IndexInParent(ref), 0, ref);
             EmitState(ref, "defunct", true);
             return;
+        }
         case EVENT_OBJECT_FOCUS: FocusMoved(ref); return;
         case EVENT_SYSTEM_FOREGROUND: ActivationMoved(ref); return;
         default: break;

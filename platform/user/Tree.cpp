@@ -152,9 +152,10 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if ((window = system.Find(hWnd)) && window->Child() && !(window->exStyle & WS_EX_NOPARENTNOTIFY))
         SendMessageA(window->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, window->id), reinterpret_cast<LPARAM>(hWnd));
 
-    NotifyWinEvent(EVENT_OBJECT_DESTROY, hWnd, OBJID_WINDOW, CHILDID_SELF);
     std::vector<HWND> tree;
     CollectTree(hWnd, tree);
+    // Each window of the tree is told gone, the outermost first, while all of them can still be read.
+    for (HWND member : tree) NotifyWinEvent(EVENT_OBJECT_DESTROY, member, OBJID_WINDOW, CHILDID_SELF);
     for (HWND member : tree) ForgetWindow(member);
     SendDestroy(hWnd);
     FinishDestroy(hWnd);

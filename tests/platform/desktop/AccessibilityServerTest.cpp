@@ -280,3 +280,33 @@ TEST_F(AccessibilityServerEvents, AMessageBoxsButtonsTakeTheFocusInTurnAndACombo
               std::vector<std::string>{"PropertyChange:accessible-name 0 0 'b: [Music]'"});
     EXPECT_EQ(registry_.About(id, "SelectionChanged"), std::vector<std::string>{"SelectionChanged 0 0"});
 }
+
+TEST_F(AccessibilityServerEvents, AWindowGoneIsHeardGoneWithEverythingItHeldAndLeavesOnlyItsParent) {
+    ASSERT_TRUE(Serve()) << "no bus of the test's own (dbus-daemon)";
+    HWND panel = recorder_.Child(frame_, 10, 10, 300, 100);
+    HWND buttons[3] = {};
+    for (int i = 0; i < 3; ++i)
+        buttons[i] = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10 + 60 * i, 10, 50, 24,
+                                     panel, nullptr, nullptr, nullptr);
+    const std::string panelId = Id(panel), frameId = Id(frame_);
+    const std::string ids[3] = {Id(buttons[0]), Id(buttons[1]), Id(buttons[2])};
+    ASSERT_TRUE(registry_.WaitFor([&] { return registry_.About(panelId, "ChildrenChanged:add").size() == 3; }));
+    registry_.heard.clear();
+
+    // The one destroyed leaves its parent's children at its place there.
+    DestroyWindow(buttons[1]);
+    ASSERT_TRUE(registry_.WaitFor([&] { return !registry_.About(ids[1], "StateChanged:defunct").empty(); }));
+    const auto children = [&](const std::string& id) { return registry_.About(id, "ChildrenChanged"); };
+    EXPECT_EQ(children(panelId), std::vector<std::string>{"ChildrenChanged:remove 1 0"});
+    EXPECT_EQ(registry_.About(ids[1], "StateChanged:defunct"), std::vector<std::string>{"StateChanged:defunct 1 0"});
+    registry_.heard.clear();
+
+    // The panel leaves the frame's children; what it held is gone with it, and leaves no children of its own.
+    DestroyWindow(panel);
+    ASSERT_TRUE(registry_.WaitFor([&] { return !registry_.About(ids[2], "StateChanged:defunct").empty(); }));
+    EXPECT_EQ(children(frameId), std::vector<std::string>{"ChildrenChanged:remove 0 0"});
+    EXPECT_EQ(children(panelId), std::vector<std::string>{});
+    for (const std::string& id : {panelId, ids[0], ids[2]})
+        EXPECT_EQ(registry_.About(id, "StateChanged:defunct"), std::vector<std::string>{"StateChanged:defunct 1 0"})
+            << id;
+}
