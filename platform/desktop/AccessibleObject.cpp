@@ -208,6 +208,12 @@ StateSet LineStates(HWND window, Kind kind, UINT line) {
     const bool selected = kind == Kind::ListBox ? SendMessageA(window, LB_GETSEL, line, 0) > 0
                                                 : SendMessageA(window, CB_GETCURSEL, 0, 0) == static_cast<LRESULT>(line);
     if (selected) states.Add(State::kSelected);
+    // A list's lines take its keyboard caret, which is where a reader's focus is while the list has the keyboard.
+    if (kind == Kind::ListBox && Sensitive(window)) {
+        states.Add(State::kFocusable);
+        if (GetFocus() == window && SendMessageA(window, LB_GETCARETINDEX, 0, 0) == static_cast<LRESULT>(line))
+            states.Add(State::kFocused);
+    }
     return states;
 }
 

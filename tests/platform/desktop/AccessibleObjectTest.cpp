@@ -340,14 +340,24 @@ TEST_F(AccessibleObjects, AListHoldsItsLinesWithTheirSelectionAndPlaceOnTheScree
     EXPECT_GT(item.top, 0);
 
     // Only the lines in the box's view are on the screen; scrolling moves which.
-    EXPECT_EQ(StatesOfRef(LineOf(list, 0)), "enabled selectable sensitive showing visible");
-    EXPECT_EQ(StatesOfRef(LineOf(list, 5)), "enabled selectable sensitive visible");
+    EXPECT_EQ(StatesOfRef(LineOf(list, 0)), "enabled focusable selectable sensitive showing visible");
+    EXPECT_EQ(StatesOfRef(LineOf(list, 5)), "enabled focusable selectable sensitive visible");
     SendMessageA(list, LB_SETTOPINDEX, 5, 0);
     EXPECT_TRUE(StatesOf(LineOf(list, 5)).Has(State::kShowing));
     EXPECT_FALSE(StatesOf(LineOf(list, 0)).Has(State::kShowing));
 
     SendMessageA(list, LB_SETCURSEL, 2, 0);
     for (UINT i = 0; i < 6; ++i) EXPECT_EQ(StatesOf(LineOf(list, i)).Has(State::kSelected), i == 2) << i;
+    // The keyboard's line is focused while the list has the keyboard, and only then.
+    EXPECT_FALSE(StatesOf(LineOf(list, 2)).Has(State::kFocused));
+    SetFocus(list);
+    for (UINT i = 0; i < 6; ++i) EXPECT_EQ(StatesOf(LineOf(list, i)).Has(State::kFocused), i == 2) << i;
+    PressKey(VK_UP);
+    DispatchPending();
+    EXPECT_TRUE(StatesOf(LineOf(list, 1)).Has(State::kFocused));
+    EXPECT_FALSE(StatesOf(LineOf(list, 2)).Has(State::kFocused));
+    SetFocus(frame_);
+    EXPECT_FALSE(StatesOf(LineOf(list, 1)).Has(State::kFocused));
     SendMessageA(list, LB_DELETESTRING, 5, 0);
     EXPECT_EQ(ChildCount(box), 5);
     EXPECT_FALSE(Exists(LineOf(list, 5)));
@@ -369,7 +379,7 @@ TEST_F(AccessibleObjects, AListHoldsItsLinesWithTheirSelectionAndPlaceOnTheScree
     EXPECT_EQ(NameOf(LineOf(drawn, 0)), "");
 
     EnableWindow(list, FALSE);
-    EXPECT_EQ(StatesOfRef(LineOf(list, 2)), "selectable selected showing visible");
+    EXPECT_EQ(StatesOfRef(LineOf(list, 1)), "selectable selected showing visible");
 }
 
 TEST_F(AccessibleObjects, AComboBoxIsNamedByItsChoiceAndTheSliderTakesAReadersValue) {
