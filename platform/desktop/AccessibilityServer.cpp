@@ -27,6 +27,16 @@ void HeardWinEvent(DWORD event, HWND window, LONG object, LONG child) {
 
 AccessibleRef WindowRef(HWND window) { return {AccessibleRef::Kind::Window, window, 0}; }
 
+// Whether the window is destroyed as part of a window around it, which the destruction began at.
+bool GoingWithAnAncestor(HWND window) {
+    user::WindowSystem& system = user::WindowSystem::Get();
+    for (const user::Window* held = system.Find(window); held && held->Child();) {
+        held = system.Find(held->parent);
+        if (held && held->destroying) return true;
+    }
+    return false;
+}
+
 // Whether the window is one of the application's children when shown; read while it is destroyed, too.
 bool CaptionedTopLevel(HWND window) {
     const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
@@ -206,9 +216,9 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             if (!IsWindow(window) || !CaptionedTopLevel(GetAncestor(window, GA_ROOT))) return;
             // A top-level window has left the application's children as it was hidden; a child window leaves its
             // parent's, unless it goes with its parent, whose own leaving tells of it.
-            const HWND parent = topLevel ? nullptr : GetParent(window);
-            if (const user::Window* held = user::WindowSystem::Get().Find(parent); held && !held->destroying)
-                Emit(WindowRef(parent), kObjectEvent, "ChildrenChanged", "remove", IndexInParent(ref), 0, ref);
+            if (!topLevel && !GoingWithAnAncestor(window))
+                Emit(WindowRef(GetParent(window)), kObjectEvent, "ChildrenChanged", "remove", IndexInParent(ref), 0,
+                     ref);
             EmitState(ref, "defunct", true);
             return;
         }
@@ -280,8 +290,8 @@ void AccessibilityServer::TopLevelShown(HWND window, bool shown) {
 }
 
 void AccessibilityServer::FocusMoved(AccessibleRef ref) {
-    // A window that gives the keyboard to a part drawn in it (a message box's button) is read by that part.
-    if (ref.kind == AccessibleRef::Kind::Window && IsWindow(ref.window)) ref = FocusedPartOf(ref.window).value_or(ref);
+    // A window that gives the keyboard to a part drawn in it (a message box's button) or to a line is read by that.
+    if (ref.kind == AccessibleRef::Kind::Window && IsWindow(ref.window)) ref = FocusedWithin(ref.window).value_or(ref);
     if (focused_ && *focused_ != ref && Exists(*focused_)) EmitState(*focused_, "focused", false);
     focused_.reset();
     if (!Exists(ref)) return;

@@ -134,8 +134,8 @@ StateSet WindowStates(HWND window) {
     const DWORD style = StyleOf(window);
     const bool enabled = Sensitive(window);
     AddUsable(states, enabled, style & WS_VISIBLE, Showing(window));
-    // A window that hands the keyboard to one of its parts is not itself where a reader's focus is.
-    if (GetFocus() == window && !FocusedPartOf(window)) states.Add(State::kFocused);
+    // A window that hands the keyboard to a part or a line of its own is not itself where a reader's focus is.
+    if (GetFocus() == window && !FocusedWithin(window)) states.Add(State::kFocused);
     const bool takesFocus = kind != Kind::TopLevel && kind != Kind::Static && kind != Kind::GroupBox &&
                             kind != Kind::Other;
     if (takesFocus && enabled) states.Add(State::kFocusable);
@@ -211,8 +211,7 @@ StateSet LineStates(HWND window, Kind kind, UINT line) {
     // A list's lines take its keyboard caret, which is where a reader's focus is while the list has the keyboard.
     if (kind == Kind::ListBox && Sensitive(window)) {
         states.Add(State::kFocusable);
-        if (GetFocus() == window && SendMessageA(window, LB_GETCARETINDEX, 0, 0) == static_cast<LRESULT>(line))
-            states.Add(State::kFocused);
+        if (FocusedWithin(window) == AccessibleRef{AccessibleRef::Kind::Line, window, line}) states.Add(State::kFocused);
     }
     return states;
 }
@@ -254,7 +253,12 @@ std::vector<WindowlessPart> PartsOf(HWND window) {
     return parts;
 }
 
-std::optional<AccessibleRef> FocusedPartOf(HWND window) {
+std::optional<AccessibleRef> FocusedWithin(HWND window) {
+    if (KindOf(window) == Kind::ListBox) {
+        const LRESULT line = SendMessageA(window, LB_GETCARETINDEX, 0, 0);
+        if (GetFocus() != window || line < 0 || line >= LineCount(window, Kind::ListBox)) return {};
+        return AccessibleRef{AccessibleRef::Kind::Line, window, static_cast<UINT>(line)};
+    }
     const std::vector<WindowlessPart> parts = PartsOf(window);
     const auto part = std::find_if(parts.begin(), parts.end(), [](const WindowlessPart& p) { return p.focused; });
     if (part == parts.end()) return {};
@@ -302,6 +306,8 @@ std::optional<AccessibleRef> RefOf(std::string_view id) {
 AccessibleRef SourceOf(DWORD event, HWND window, LONG object, LONG child) {
     const bool ofPart = event == EVENT_OBJECT_STATECHANGE || event == EVENT_OBJECT_NAMECHANGE ||
                         event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_HIDE || event == EVENT_OBJECT_FOCUS;
+    if (event == EVENT_OBJECT_FOCUS && child > 0 && KindOf(window) == Kind::ListBox)
+        return {AccessibleRef::Kind::Line, window, static_cast<UINT>(child - 1)};
     if (ofPart && object == OBJID_CLIENT && child > 0)
         return {AccessibleRef::Kind::Part, window, static_cast<UINT>(child - 1)};
     return {AccessibleRef::Kind::Window, window, 0};

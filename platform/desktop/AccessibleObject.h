@@ -66,8 +66,9 @@ struct WindowlessPart {
 // the window manager's, and are listed without the program.
 void SetPartsProvider(ACCLISTPARTSPROCA list, ACCCLICKPARTPROC click);
 std::vector<WindowlessPart> PartsOf(HWND window);
-// The part that holds the keyboard while its window has it (a message box's button): a reader's focus is there.
-std::optional<AccessibleRef> FocusedPartOf(HWND window);
+// What holds the keyboard within a window that has it, where a reader's focus is: a part (a message box's button) or
+// a list's keyboard line.
+std::optional<AccessibleRef> FocusedWithin(HWND window);
 // Clicks a part through the program, or presses a message box's button; for the loop, outside the bus's dispatch.
 void ClickPart(HWND window, UINT index);
 
@@ -75,7 +76,8 @@ void ClickPart(HWND window, UINT index);
 std::string IdOf(const AccessibleRef& ref);
 std::optional<AccessibleRef> RefOf(std::string_view id);
 // The object an accessibility event is about: a part of the window where the program told of one (OBJID_CLIENT
-// and the part's index + 1), else the window; a list's choice names its line apart, in the event's detail.
+// and the part's index + 1), a list's line where it has the focus, else the window; a list's choice names its line
+// apart, in the event's detail.
 AccessibleRef SourceOf(DWORD event, HWND window, LONG object, LONG child);
 // Whether the object is there now: its window alive and in a captioned top-level window, its part or line there.
 bool Exists(const AccessibleRef& ref);

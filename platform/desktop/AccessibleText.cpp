@@ -79,31 +79,31 @@ std::optional<RECT> AccessibleText::CharacterRect(int offset) const {
     if (offset < 0 || offset >= CharacterCount()) return {};
     const LRESULT at = SendMessageA(edit_, EM_POSFROMCHAR, static_cast<WPARAM>(ByteOffset(offset)), 0);
     if (at == -1) return {};
-    HDC dc = GetDC(edit_);
-    if (!dc) return {};
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit_, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    // The next character's place ends this one; the last is measured as the edit draws it.
+    // The edit's line: as high as its font's characters, where it draws them.
+    RECT line{};
+    SendMessageA(edit_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&line));
+    // The next character's place ends this one; the last is measured in the edit's font, or without one in the
+    // font dialogs' controls take.
     const LRESULT next = offset + 1 < CharacterCount()
                              ? SendMessageA(edit_, EM_POSFROMCHAR, static_cast<WPARAM>(ByteOffset(offset + 1)), 0)
                              : -1;
     int width = 0;
     if (next != -1) {
         width = GET_X_LPARAM(next) - GET_X_LPARAM(at);
-    } else {
-        const bool password = GetWindowLongA(edit_, GWL_STYLE) & ES_PASSWORD;
+    } else if (HDC dc = GetDC(edit_)) {
+        auto font = reinterpret_cast<HFONT>(SendMessageA(edit_, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
         std::string drawn;
         kernel::AppendUtf8(drawn, characters_[static_cast<size_t>(offset)]);
-        if (password) drawn = "*";
+        if (GetWindowLongA(edit_, GWL_STYLE) & ES_PASSWORD) drawn = "*";
         SIZE size{};
         GetTextExtentPoint32A(dc, drawn.data(), static_cast<int>(drawn.size()), &size);
         width = size.cx;
+        SelectObject(dc, old);
+        ReleaseDC(edit_, dc);
     }
-    SelectObject(dc, old);
-    ReleaseDC(edit_, dc);
     const int left = GET_X_LPARAM(at), top = GET_Y_LPARAM(at);
-    return RECT{left, top, left + std::max(width, 0), top + metrics.tmHeight};
+    return RECT{left, top, left + std::max(width, 0), top + std::max<int>(line.bottom - line.top, 0)};
 }
 
 int AccessibleText::OffsetAt(POINT client) const {
@@ -273,32 +273,33 @@ bool SelectText(HWND edit, int start, int end) {
     return PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(text.ByteOffset(start)), text.ByteOffset(end));
 }
 
-bool TakesTextChange(HWND edit, int start, int end) {
-    if (!IsWindowEnabled(edit) || (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY)) return false;
-    const int count = AccessibleText(edit).CharacterCount();
-    return start >= 0 && start <= end && end <= count;
+bool TakesTextChange(HWND edit, int start, int end, UINT command) {
+    if (!IsWindow(edit) || !IsWindowEnabled(edit)) return false;
+    const auto style = static_cast<DWORD>(GetWindowLongA(edit, GWL_STYLE));
+    // A password is never copied or cut out, as the edit refuses; copying changes nothing and needs no typing.
+    if ((style & ES_PASSWORD) && (command == WM_COPY || command == WM_CUT)) return false;
+    if ((style & ES_READONLY) && command != WM_COPY) return false;
+    return start >= 0 && start <= end && end <= AccessibleText(edit).CharacterCount();
 }
-
-namespace {
-
-// Selects the characters as they stand now, which may differ from when the reader asked; false if they are gone.
-bool SelectNow(HWND edit, int start, int end) {
-    if (!IsWindow(edit)) return false;
-    const AccessibleText text(edit);
-    if (start < 0 || start > end || end > text.CharacterCount()) return false;
-    SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(text.ByteOffset(start)), text.ByteOffset(end));
-    return true;
-}
-
-}  // namespace
 
 void ReplaceText(HWND edit, int start, int end, const std::string& text) {
-    if (SelectNow(edit, start, end))
-        SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    // Asked for before, made now: the edit is asked again as it stands.
+    if (end < 0) end = AccessibleText(edit).CharacterCount();
+    if (!TakesTextChange(edit, start, end, EM_REPLACESEL)) return;
+    const AccessibleText now(edit);
+    SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(now.ByteOffset(start)), now.ByteOffset(end));
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void ClipboardCommand(HWND edit, int start, int end, UINT command) {
-    if (SelectNow(edit, start, end)) SendMessageA(edit, command, 0, 0);
+    if (!TakesTextChange(edit, start, end, command)) return;
+    DWORD kept[2] = {};
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&kept[0]), reinterpret_cast<LPARAM>(&kept[1]));
+    const AccessibleText now(edit);
+    SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(now.ByteOffset(start)), now.ByteOffset(end));
+    SendMessageA(edit, command, 0, 0);
+    // A copy leaves the user's selection as it was, so that the next key does not replace what the reader copied.
+    if (command == WM_COPY) SendMessageA(edit, EM_SETSEL, kept[0], static_cast<LPARAM>(kept[1]));
 }
 
 }  // namespace platform::desktop

@@ -82,9 +82,11 @@ bool SelectText(HWND edit, int start, int end);
 // A reader's change of the text, made as the user's typing and the edit's clipboard commands make it: within the
 // edit's limit, undoable, and told to its owner. Whether the edit takes it is known at once; the change itself runs
 // the owner's handlers, so it is made from the loop, outside the bus's dispatch, where the offsets are read again.
-bool TakesTextChange(HWND edit, int start, int end);  // enabled, not read-only, the offsets within its text
+// Each is asked again when made, as the edit may have changed meanwhile.
+bool TakesTextChange(HWND edit, int start, int end, UINT command);  // EM_REPLACESEL, WM_CUT, WM_COPY or WM_PASTE
+// The characters from `start` to `end` (-1: the text's end as it is then) replaced by `text`.
 void ReplaceText(HWND edit, int start, int end, const std::string& text);
-// WM_CUT, WM_COPY or WM_PASTE over the characters from `start` to `end`.
+// WM_CUT, WM_COPY or WM_PASTE over the characters from `start` to `end`; a copy keeps the user's selection.
 void ClipboardCommand(HWND edit, int start, int end, UINT command);
 
 }  // namespace platform::desktop

@@ -178,9 +178,10 @@ int GetBoundedRanges(sd_bus_message* message, void*, sd_bus_error*) {
 
 // ---- EditableText: a reader's change, made from the loop as the user's typing ----
 
-int Changed(sd_bus_message* message, void* userdata, int start, int end, std::function<void(HWND)> change) {
+int Changed(sd_bus_message* message, void* userdata, int start, int end, UINT command,
+            std::function<void(HWND)> change) {
     const HWND edit = EditOf(message);
-    const bool takes = TakesTextChange(edit, start, end);
+    const bool takes = TakesTextChange(edit, start, end, command);
     if (takes)
         AccessibilityServer::Of(userdata).AfterDispatch({AccessibleRef::Kind::Window, edit, 0},
                                                        [edit, change = std::move(change)] { change(edit); });
@@ -191,9 +192,9 @@ int SetTextContents(sd_bus_message* message, void* userdata, sd_bus_error*) {
     const char* text = nullptr;
     const int result = sd_bus_message_read(message, "s", &text);
     if (result < 0) return result;
-    const int count = AccessibleText(EditOf(message)).CharacterCount();
-    return Changed(message, userdata, 0, count,
-                   [count, text = std::string(text)](HWND edit) { ReplaceText(edit, 0, count, text); });
+    // All the text there is when it is made, which an earlier change may have made longer.
+    return Changed(message, userdata, 0, 0, EM_REPLACESEL,
+                   [text = std::string(text)](HWND edit) { ReplaceText(edit, 0, -1, text); });
 }
 
 int InsertText(sd_bus_message* message, void* userdata, sd_bus_error*) {
@@ -208,7 +209,7 @@ int InsertText(sd_bus_message* message, void* userdata, sd_bus_error*) {
         while (cut > 0 && (static_cast<unsigned char>(inserted[cut]) & 0xC0) == 0x80) --cut;
         inserted.resize(cut);
     }
-    return Changed(message, userdata, position, position,
+    return Changed(message, userdata, position, position, EM_REPLACESEL,
                    [position, inserted](HWND edit) { ReplaceText(edit, position, position, inserted); });
 }
 
@@ -216,14 +217,15 @@ int DeleteText(sd_bus_message* message, void* userdata, sd_bus_error*) {
     int start = 0, end = 0;
     const int result = sd_bus_message_read(message, "ii", &start, &end);
     if (result < 0) return result;
-    return Changed(message, userdata, start, end, [start, end](HWND edit) { ReplaceText(edit, start, end, ""); });
+    return Changed(message, userdata, start, end, EM_REPLACESEL,
+                   [start, end](HWND edit) { ReplaceText(edit, start, end, ""); });
 }
 
 int CutText(sd_bus_message* message, void* userdata, sd_bus_error*) {
     int start = 0, end = 0;
     const int result = sd_bus_message_read(message, "ii", &start, &end);
     if (result < 0) return result;
-    return Changed(message, userdata, start, end,
+    return Changed(message, userdata, start, end, WM_CUT,
                    [start, end](HWND edit) { ClipboardCommand(edit, start, end, WM_CUT); });
 }
 
@@ -231,17 +233,17 @@ int PasteText(sd_bus_message* message, void* userdata, sd_bus_error*) {
     int position = 0;
     const int result = sd_bus_message_read(message, "i", &position);
     if (result < 0) return result;
-    return Changed(message, userdata, position, position,
+    return Changed(message, userdata, position, position, WM_PASTE,
                    [position](HWND edit) { ClipboardCommand(edit, position, position, WM_PASTE); });
 }
 
-// Copying changes nothing, and a read-only edit copies too; it answers nothing.
+// Copying changes nothing, and answers nothing.
 int CopyText(sd_bus_message* message, void* userdata, sd_bus_error*) {
     int start = 0, end = 0;
     const int result = sd_bus_message_read(message, "ii", &start, &end);
     if (result < 0) return result;
     const HWND edit = EditOf(message);
-    if (IsWindowEnabled(edit) && start >= 0 && start <= end && end <= AccessibleText(edit).CharacterCount())
+    if (TakesTextChange(edit, start, end, WM_COPY))
         AccessibilityServer::Of(userdata).AfterDispatch({AccessibleRef::Kind::Window, edit, 0}, [edit, start, end] {
             ClipboardCommand(edit, start, end, WM_COPY);
         });

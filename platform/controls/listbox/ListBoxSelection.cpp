@@ -115,6 +115,8 @@ void ListBox::SetCaret(int index) {
     if (focused_ && old != Caret()) {
         RedrawLine(old, ODA_FOCUS);
         RedrawLine(Caret(), ODA_FOCUS);
+        // The keyboard's line is where a reader's focus is while the list has the keyboard, as on Windows.
+        if (Caret() >= 0) NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, Caret() + 1);
     }
 }
 

@@ -173,6 +173,14 @@ TEST_F(ControlEvents, ASlidersPositionAndAListsChoiceAreToldWhenTheyMove) {
     PressKey(VK_UP);
     DispatchPending();
     EXPECT_EQ(Take(EVENT_OBJECT_SELECTION), (Events{{EVENT_OBJECT_SELECTION, list, OBJID_CLIENT, 2}}));
+    // While the list has the keyboard, its keyboard line is told focused as it moves; without it, never.
+    PressKey(VK_DOWN);
+    DispatchPending();
+    EXPECT_EQ(Take(EVENT_OBJECT_FOCUS), (Events{{EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, 3}}));
+    SetFocus(parent_);
+    events_.clear();
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    EXPECT_EQ(Take(EVENT_OBJECT_FOCUS), Events{});
 }
 
 TEST_F(ControlEvents, ASuperclassedControlIsReadByTheBuiltInClassItWasMadeFrom) {

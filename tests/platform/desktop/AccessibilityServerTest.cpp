@@ -238,7 +238,7 @@ TEST_F(AccessibilityServerEvents, TypingIsHeardAsWhatItTookOutAndPutInAndTheCare
               (std::vector<std::string>{"TextChanged:insert 0 1 '●'", "TextChanged:insert 1 1 '●'"}));
 }
 
-TEST_F(AccessibilityServerEvents, AMessageBoxsButtonsTakeTheFocusInTurnAndAComboBoxsChoiceRenamesIt) {
+TEST_F(AccessibilityServerEvents, TheKeyboardIsHeardAtAMessageBoxsButtonAndAListsLineAndAComboBoxsChoiceRenamesIt) {
     ASSERT_TRUE(Serve()) << "no bus of the test's own (dbus-daemon)";
     // The box waits in a loop of its own, which serves the bus too: a timer of the frame's moves the keyboard once
     // the first button is heard to have it, and ends the box once the second is.
@@ -279,18 +279,36 @@ TEST_F(AccessibilityServerEvents, AMessageBoxsButtonsTakeTheFocusInTurnAndACombo
     EXPECT_EQ(registry_.About(id, "PropertyChange"),
               std::vector<std::string>{"PropertyChange:accessible-name 0 0 'b: [Music]'"});
     EXPECT_EQ(registry_.About(id, "SelectionChanged"), std::vector<std::string>{"SelectionChanged 0 0"});
+
+    // A list with the keyboard is read at its keyboard line, which follows the keys.
+    HWND list = Make("LISTBOX", "", LBS_NOTIFY, {220, 10, 390, 200});
+    for (const char* line : {"One", "Two", "Three"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    registry_.heard.clear();
+    SetFocus(list);
+    PressKey(VK_DOWN);
+    const std::string second = IdOf({AccessibleRef::Kind::Line, list, 1});
+    EXPECT_TRUE(registry_.WaitFor([&] { return !registry_.About(second, "Focus").empty(); }));
+    focus.clear();
+    for (const std::string& event : registry_.heard)
+        if (event.starts_with("Focus ")) focus.push_back(event.substr(6, event.find(' ', 6) - 6));
+    EXPECT_EQ(focus, (std::vector<std::string>{IdOf({AccessibleRef::Kind::Line, list, 0}), second}));
 }
 
 TEST_F(AccessibilityServerEvents, AWindowGoneIsHeardGoneWithEverythingItHeldAndLeavesOnlyItsParent) {
     ASSERT_TRUE(Serve()) << "no bus of the test's own (dbus-daemon)";
+    // The frame holds a panel, which holds three buttons and a box, which holds a button of its own.
     HWND panel = recorder_.Child(frame_, 10, 10, 300, 100);
     HWND buttons[3] = {};
     for (int i = 0; i < 3; ++i)
         buttons[i] = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10 + 60 * i, 10, 50, 24,
                                      panel, nullptr, nullptr, nullptr);
-    const std::string panelId = Id(panel), frameId = Id(frame_);
+    HWND box = recorder_.Child(panel, 10, 40, 100, 50);
+    HWND inner = CreateWindowExA(0, "BUTTON", "i", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 5, 5, 50, 24, box, nullptr,
+                                 nullptr, nullptr);
+    const std::string panelId = Id(panel), frameId = Id(frame_), boxId = Id(box), innerId = Id(inner);
     const std::string ids[3] = {Id(buttons[0]), Id(buttons[1]), Id(buttons[2])};
-    ASSERT_TRUE(registry_.WaitFor([&] { return registry_.About(panelId, "ChildrenChanged:add").size() == 3; }));
+    ASSERT_TRUE(registry_.WaitFor([&] { return registry_.About(boxId, "ChildrenChanged:add").size() == 1; }));
     registry_.heard.clear();
 
     // The one destroyed leaves its parent's children at its place there.
@@ -301,12 +319,14 @@ TEST_F(AccessibilityServerEvents, AWindowGoneIsHeardGoneWithEverythingItHeldAndL
     EXPECT_EQ(registry_.About(ids[1], "StateChanged:defunct"), std::vector<std::string>{"StateChanged:defunct 1 0"});
     registry_.heard.clear();
 
-    // The panel leaves the frame's children; what it held is gone with it, and leaves no children of its own.
+    // The panel leaves the frame's children; what it held, to the last level, is gone with it and leaves no
+    // children of its own.
     DestroyWindow(panel);
-    ASSERT_TRUE(registry_.WaitFor([&] { return !registry_.About(ids[2], "StateChanged:defunct").empty(); }));
+    ASSERT_TRUE(registry_.WaitFor([&] { return !registry_.About(innerId, "StateChanged:defunct").empty(); }));
     EXPECT_EQ(children(frameId), std::vector<std::string>{"ChildrenChanged:remove 0 0"});
     EXPECT_EQ(children(panelId), std::vector<std::string>{});
-    for (const std::string& id : {panelId, ids[0], ids[2]})
+    EXPECT_EQ(children(boxId), std::vector<std::string>{});
+    for (const std::string& id : {panelId, ids[0], ids[2], boxId, innerId})
         EXPECT_EQ(registry_.About(id, "StateChanged:defunct"), std::vector<std::string>{"StateChanged:defunct 1 0"})
             << id;
 }

@@ -778,10 +778,10 @@ TEST_F(AccessibleObjects, AnEditsSentencesAndTheCharactersPlacesAreReadAndAReade
 
     // A reader's change is the user's typing: the owner hears of it, and it can be undone.
     SetWindowTextA(edit, "ab\xe6\x97\xa5");
-    EXPECT_TRUE(TakesTextChange(edit, 1, 2));
-    EXPECT_TRUE(TakesTextChange(edit, 3, 3));
-    EXPECT_FALSE(TakesTextChange(edit, 2, 1));
-    EXPECT_FALSE(TakesTextChange(edit, 0, 4));
+    EXPECT_TRUE(TakesTextChange(edit, 1, 2, EM_REPLACESEL));
+    EXPECT_TRUE(TakesTextChange(edit, 3, 3, WM_PASTE));
+    EXPECT_FALSE(TakesTextChange(edit, 2, 1, EM_REPLACESEL));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 4, WM_CUT));
     recorder_.Clear();
     ReplaceText(edit, 1, 2, "X");
     EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5");
@@ -791,21 +791,39 @@ TEST_F(AccessibleObjects, AnEditsSentencesAndTheCharactersPlacesAreReadAndAReade
     EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5\xe6\x9c\x9d");
     ReplaceText(edit, 0, 9, "gone");  // past the text by now: nothing
     EXPECT_EQ(AccessibleText(edit).CharacterCount(), 4);
+    ReplaceText(edit, 0, -1, "aX\xe6\x97\xa5\xe6\x9c\x9dYZ");  // all of it, as long as it is by then
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5\xe6\x9c\x9dYZ");
+    ReplaceText(edit, 4, 6, "");
+    EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX\xe6\x97\xa5\xe6\x9c\x9d");
     // Through the clipboard, as the edit's own commands.
     ClipboardCommand(edit, 2, 4, WM_CUT);
     EXPECT_EQ(AccessibleText(edit).Text(0, -1), "aX");
     ClipboardCommand(edit, 0, 0, WM_PASTE);
     EXPECT_EQ(AccessibleText(edit).Text(0, -1), "\xe6\x97\xa5\xe6\x9c\x9d" "aX");
+    // A copy leaves the user's selection where it was.
+    SendMessageA(edit, EM_SETSEL, 0, 3);
     ClipboardCommand(edit, 3, 4, WM_COPY);
+    EXPECT_EQ(AccessibleText(edit).SelectionStart(), 0);
+    EXPECT_EQ(AccessibleText(edit).CaretOffset(), 1);
     ClipboardCommand(edit, 4, 4, WM_PASTE);
     EXPECT_EQ(AccessibleText(edit).Text(0, -1), "\xe6\x97\xa5\xe6\x9c\x9d" "aXX");
     // An edit that takes no typing takes no reader's change either, and offers none.
     SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
-    EXPECT_FALSE(TakesTextChange(edit, 0, 0));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0, EM_REPLACESEL));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0, WM_PASTE));
+    EXPECT_TRUE(TakesTextChange(edit, 0, 1, WM_COPY));
     EXPECT_FALSE(InterfacesOf(Of(edit)) & kEditableTextInterface);
+    ReplaceText(edit, 0, 1, "-");  // asked before it became read-only, made after: nothing
+    EXPECT_EQ(AccessibleText(edit).Text(0, 1), "\xe6\x97\xa5");
     SendMessageA(edit, EM_SETREADONLY, FALSE, 0);
     EnableWindow(edit, FALSE);
-    EXPECT_FALSE(TakesTextChange(edit, 0, 0));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0, EM_REPLACESEL));
+    EXPECT_FALSE(TakesTextChange(edit, 0, 0, WM_COPY));
+    // A password is neither copied nor cut out, as the edit itself refuses.
+    HWND secret = Make("EDIT", "pw", ES_PASSWORD, {10, 110, 200, 130});
+    EXPECT_FALSE(TakesTextChange(secret, 0, 2, WM_COPY));
+    EXPECT_FALSE(TakesTextChange(secret, 0, 2, WM_CUT));
+    EXPECT_TRUE(TakesTextChange(secret, 0, 2, EM_REPLACESEL));
 }
 
 TEST_F(AccessibleObjects, AReadersChoiceOfLinesReachesTheBoxAndItsOwnerAsAUsersWould) {
