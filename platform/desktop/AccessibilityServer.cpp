@@ -241,12 +241,15 @@ void AccessibilityServer::Heard(DWORD event, HWND window, LONG object, LONG chil
             }
             break;
         }
-        case EVENT_OBJECT_VALUECHANGE:
-            if (InterfacesOf(ref) & kTextInterface) TextChanged(window);
-            // The player moves its slider on every tick: a reader hears where it stands, a few times a second.
-            else if ((InterfacesOf(ref) & kValueInterface) && values_.Changed(window, ValueThrottle::Clock::now()))
+        case EVENT_OBJECT_VALUECHANGE: {
+            // The player moves its slider on every tick: the object is asked what it is once, and a reader hears
+            // where the slider stands a few times a second.
+            const unsigned interfaces = InterfacesOf(ref);
+            if (interfaces & kTextInterface) TextChanged(window);
+            else if ((interfaces & kValueInterface) && values_.Changed(window, ValueThrottle::Clock::now()))
                 TellValue(window);
             break;
+        }
         case EVENT_OBJECT_LOCATIONCHANGE:
             if (object == OBJID_CARET && (InterfacesOf(ref) & kTextInterface)) CaretMoved(window);
             break;
